@@ -1,0 +1,190 @@
+#include "dict/ptree.h"
+
+#include <cstring>
+
+static WORD ReadWord(const BYTE *p) { return (WORD)(p[0] | (p[1] << 8)); }
+
+static DWORD ReadDword(const BYTE *p)
+{
+    return (DWORD)p[0] | ((DWORD)p[1] << 8) | ((DWORD)p[2] << 16) | ((DWORD)p[3] << 24);
+}
+
+// Bit b of a key of the given length; bits past its end read as 0.
+static int KeyBit(const BYTE *key, int length, DWORD bit)
+{
+    DWORD byte = bit >> 3;
+    if (byte >= (DWORD)length)
+        return 0;
+    return (key[byte] >> (7 - (bit & 7))) & 1;
+}
+
+// A node record lies wholly inside the image. Offset 0 is the header, which
+// every link treats as null.
+static BOOL NodeInImage(const ptree *tree, DWORD node)
+{
+    return node != 0 && node < tree->size && tree->size - node >= PTREE_RECORD_SIZE;
+}
+
+// The position just past the last zero byte: data that starts before it is
+// terminated inside the image.
+static DWORD DataLimit(const BYTE *image, DWORD size)
+{
+    while (size > 0 && image[size - 1] != 0)
+        size--;
+    return size;
+}
+
+ptree *ptree_open(const void *image, DWORD size)
+{
+    const BYTE *bytes = (const BYTE *)image;
+    if (bytes == NULL || size < PTREE_RECORD_SIZE + sizeof(PTREE_MAGIC))
+        return NULL;
+    if (memcmp(bytes + PTREE_RECORD_SIZE, PTREE_MAGIC, sizeof(PTREE_MAGIC) - 1) != 0)
+        return NULL;
+    ptree *tree = (ptree *)GlobalAlloc(GPTR, sizeof(ptree));
+    if (tree == NULL)
+        return NULL;
+    tree->image = bytes;
+    tree->size = size;
+    tree->dataLimit = DataLimit(bytes, size);
+    return tree;
+}
+
+ptree *ptree_open_handle(HANDLE file)
+{
+    if (file == INVALID_HANDLE_VALUE)
+        return NULL;
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(file, &sizeHigh);
+    HANDLE mapping = NULL;
+    LPVOID view = NULL;
+    ptree *tree = NULL;
+    if (size != INVALID_FILE_SIZE && sizeHigh == 0)
+        mapping = CreateFileMapping(file, NULL, PAGE_READONLY, 0, 0, NULL);
+    if (mapping != NULL)
+        view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    if (view != NULL)
+        tree = ptree_open(view, size);
+    if (tree == NULL) {
+        if (view != NULL)
+            UnmapViewOfFile(view);
+        if (mapping != NULL)
+            CloseHandle(mapping);
+        CloseHandle(file);
+        return NULL;
+    }
+    tree->file = file;
+    tree->mapping = mapping;
+    return tree;
+}
+
+int ptree_check_id(const ptree *tree, const char *id)
+{
+    if (tree == NULL)
+        return 0;
+    if (id == NULL)
+        return 1;
+    DWORD start = PTREE_RECORD_SIZE + sizeof(PTREE_MAGIC);
+    size_t length = strlen(id);
+    if (tree->size - start <= length)
+        return 0;
+    return memcmp(tree->image + start, id, length + 1) == 0;
+}
+
+void ptree_close(ptree *tree)
+{
+    if (tree == NULL)
+        return;
+    if (tree->file != NULL) {
+        UnmapViewOfFile(tree->image);
+        CloseHandle(tree->mapping);
+        CloseHandle(tree->file);
+    }
+    GlobalFree(tree);
+}
+
+void ptree_clearInfo(ptree *tree)
+{
+    if (tree != NULL)
+        tree->matchData = NULL;
+}
+
+const char *ptree_data(const ptree *tree) { return tree == NULL ? NULL : tree->matchData; }
+
+// Whether the key stored at the node is a prefix of the first `length`
+// bytes of the key; sets `*stored` to the stored key's length.
+static BOOL KeyMatches(const ptree *tree, DWORD node, const BYTE *key, int length, int *stored)
+{
+    DWORD start = node + PTREE_RECORD_SIZE;
+    DWORD room = tree->size - start;
+    DWORD limit = room < (DWORD)length + 1 ? room : (DWORD)length + 1;
+    const BYTE *nodeKey = tree->image + start;
+    const BYTE *end = (const BYTE *)memchr(nodeKey, 0, limit);
+    if (end == NULL)
+        return FALSE;
+    *stored = (int)(end - nodeKey);
+    if (start + *stored + 1 >= tree->dataLimit)
+        return FALSE;
+    return memcmp(nodeKey, key, *stored) == 0;
+}
+
+// One descent from the context's node. Bit indices strictly increase on
+// the way down, so even a hostile image ends a descent within 65,535 steps.
+// Returns the matched key's length (context->node then names its node),
+// or 0 with context->lastBit the last bit tested.
+static int Descend(ptree_matchContext *context)
+{
+    const ptree *tree = context->tree;
+    for (;;) {
+        DWORD node = context->node;
+        if (!NodeInImage(tree, node))
+            return 0;
+        const BYTE *record = tree->image + node;
+        WORD bit = ReadWord(record);
+        if (bit != PTREE_HEADER_BIT && (context->lastBit == PTREE_HEADER_BIT || bit > context->lastBit)) {
+            context->lastBit = bit;
+            int right = KeyBit(context->key, context->length, bit);
+            context->node = ReadDword(record + (right ? 6 : 2));
+            continue;
+        }
+        int stored = 0;
+        if (KeyMatches(tree, node, context->key, context->length, &stored))
+            return stored;
+        return 0;
+    }
+}
+
+int ptree_matchNow(ptree_matchContext *context)
+{
+    DWORD root = ReadDword(context->tree->image + 2);
+    while (context->length > 0) {
+        context->node = root;
+        context->lastBit = PTREE_HEADER_BIT;
+        int found = Descend(context);
+        if (found > 0)
+            return found;
+        if (context->lastBit == PTREE_HEADER_BIT)
+            return 0; // the root itself is missing: nothing can match
+        // Drop everything from the byte that holds the last bit tested,
+        // or at least one byte.
+        int cut = (int)(context->lastBit >> 3);
+        context->length = context->length > cut ? cut : context->length - 1;
+    }
+    return 0;
+}
+
+int ptree_match(ptree *tree, const char *key, int n)
+{
+    if (tree == NULL)
+        return 0;
+    tree->matchData = NULL;
+    if (key == NULL || n < 0)
+        return 0;
+    // A key never holds a zero byte, so nothing past one can match.
+    int length = (int)(n == 0 ? strlen(key) : strnlen(key, (size_t)n));
+    ptree_matchContext context = {tree, 0, PTREE_HEADER_BIT, (const BYTE *)key, length};
+    int found = ptree_matchNow(&context);
+    if (found > 0)
+        tree->matchData = (const char *)tree->image + context.node + PTREE_RECORD_SIZE + found + 1;
+    return found;
+}

@@ -1,0 +1,3 @@
+#include "frame/globdata.h"
+
+GLOBDATA globData;

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what the build needs on Debian 12 when it is missing. Sourced by
+# main.sh and test.sh.
+set -euo pipefail
+
+tavo_packages=(build-essential cmake pkg-config python3 googletest libgtest-dev libgmock-dev
+               libbenchmark-dev)
+
+tavo_install_missing() {
+    local missing=()
+    for package in "${tavo_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+tavo_build() {
+    local preset=$1
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$(nproc)"
+}
+
+tavo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$tavo_root"
+tavo_install_missing
