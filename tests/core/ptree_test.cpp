@@ -201,8 +201,9 @@ TEST(PrefixTree, AgreesWithBruteForceOnRandomKeys)
                 query += "ab\x81\xa1"[letter(random)];
             size_t expected = LongestPrefix(entries, query);
             ASSERT_EQ(image.match(query), (int)expected) << "round " << round << " query " << query;
-            if (expected > 0)
+            if (expected > 0) {
                 EXPECT_EQ(image.data(), "d" + query.substr(0, expected));
+            }
         }
     }
 }

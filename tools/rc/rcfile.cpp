@@ -14,8 +14,8 @@ std::string Trim(const std::string &text)
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-// A quoted resource-script string: "" stands for a quote, and \n, \t, \\
-// and \" are escapes.
+// A quoted resource-script string: "" stands for a quote, and a backslash
+// escapes n (LF), t (TAB), a quote or itself.
 bool Unquote(const std::string &quoted, std::string &text)
 {
     if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"')
