@@ -11,9 +11,9 @@
 #include <windows.h>
 #include <imm.h>
 #include <mmsystem.h>
-#include "platform/win/imedev.h"
 #else
 #include "platform/posix/win32.h"
 #endif
+#include "platform/imedev.h"
 
 #endif
