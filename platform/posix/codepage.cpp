@@ -9,8 +9,6 @@
 #include <cstring>
 #include <string>
 
-// Flags that Windows defines and this subset does not declare.
-
 namespace {
 
 enum CodePageKind { kNoCodePage, kBig5, kUtf8 };
