@@ -46,7 +46,8 @@ struct GLOBDATA {
     TCHAR phraseDbFile[32];
     TCHAR userDbFile[32];
     TCHAR userDictFile[32];
-    TCHAR optionMenu[200];
+    // The menu takes 205 bytes in Big5: 200 units would cut its last entry.
+    TCHAR optionMenu[256];
     TCHAR onText[8];
     TCHAR offText[8];
 };

@@ -121,8 +121,17 @@ typedef const TCHAR *LPCTSTR;
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_FILE_INVALID 1006L
+#define ERROR_INVALID_FLAGS 1004L
 #define ERROR_NOT_LOCKED 158L
 #define ERROR_LOCK_VIOLATION 33L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_NOT_SUPPORTED 50L
+#define ERROR_DISK_FULL 112L
+#define ERROR_INVALID_NAME 123L
+#define ERROR_DISCARDED 157L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_INVALID_ADDRESS 487L
+#define ERROR_MAPPED_ALIGNMENT 1132L
 
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD code);
@@ -134,6 +143,8 @@ void WINAPI SetLastError(DWORD code);
 #define GMEM_ZEROINIT 0x0040
 #define GMEM_MODIFY 0x0080
 #define GMEM_INVALID_HANDLE 0x8000
+#define GMEM_DISCARDED 0x4000
+#define GMEM_LOCKCOUNT 0x00FF
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 #define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
 
@@ -256,6 +267,7 @@ UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size);
 #define MB_PRECOMPOSED 0x00000001
 #define MB_ERR_INVALID_CHARS 0x00000008
 #define WC_NO_BEST_FIT_CHARS 0x00000400
+#define WC_ERR_INVALID_CHARS 0x00000080
 
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceLength,
                                LPWSTR target, int targetLength);
@@ -284,6 +296,79 @@ int WINAPI lstrcmpW(LPCWSTR first, LPCWSTR second);
 int WINAPI lstrcmpiA(LPCSTR first, LPCSTR second);
 int WINAPI lstrcmpiW(LPCWSTR first, LPCWSTR second);
 char *_strlwr(char *text);
+
+// ---- Windows and input contexts ----------------------------------------
+
+struct HWND__;
+typedef HWND__ *HWND;
+struct HIMC__;
+typedef HIMC__ *HIMC;
+struct HIMCC__;
+typedef HIMCC__ *HIMCC;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT, *PPOINT, *LPPOINT;
+
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT, *PRECT, *LPRECT;
+
+#define LF_FACESIZE 32
+
+typedef struct tagLOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    CHAR lfFaceName[LF_FACESIZE];
+} LOGFONTA, *PLOGFONTA, *LPLOGFONTA;
+
+typedef struct tagLOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+} LOGFONTW, *PLOGFONTW, *LPLOGFONTW;
+
+typedef struct tagCOMPOSITIONFORM {
+    DWORD dwStyle;
+    POINT ptCurrentPos;
+    RECT rcArea;
+} COMPOSITIONFORM, *PCOMPOSITIONFORM, *LPCOMPOSITIONFORM;
+
+typedef struct tagCANDIDATEFORM {
+    DWORD dwIndex;
+    DWORD dwStyle;
+    POINT ptCurrentPos;
+    RECT rcArea;
+} CANDIDATEFORM, *PCANDIDATEFORM, *LPCANDIDATEFORM;
 
 // ---- Flavoured names ---------------------------------------------------
 

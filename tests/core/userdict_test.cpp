@@ -93,7 +93,9 @@ TEST_F(UserDictionary, LinesThatAreNotEntries)
 
 TEST_F(UserDictionary, LineEndsAndControlBytes)
 {
-    EXPECT_EQ(Compile("a 1\r\nb 2\r\nc\x01 3\x00\x7f", {"a", "b", "c"}), Strings({"1", "2", "3\x7f"}))
+    const char withControls[] = "a 1\r\nb 2\r\nc\x01 3\x00\x7f";
+    EXPECT_EQ(Compile(std::string(withControls, sizeof withControls - 1), {"a", "b", "c"}),
+              Strings({"1", "2", "3\x7f"}))
         << "CR, NUL and other control bytes vanish; a last line without LF counts";
     std::vector<BYTE> crlf = ReadWholeFile(database);
     Compile("a 1\nb 2\nc 3\x7f", {});
@@ -160,7 +162,7 @@ TEST_F(UserDictionary, NotRebuiltWhileOpenAnywhere)
     EXPECT_STREQ(ptree_data(reader), "1") << "an open handle in this process blocks the rebuild";
     ptree_close(reader);
 
-    std::string command = std::string(TAVO_TEST_HELPER) + " hold " + database + " r";
+    std::string command = std::string(TAVO_TEST_HELPER) + " hold " + database + " r r";
     FILE *holder = popen(command.c_str(), "w");
     ASSERT_NE(holder, nullptr);
     // The helper holds the file open (share-read) until its input closes.

@@ -1,0 +1,364 @@
+#include "tools/common/image_text.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "dict/text.h"
+#include "platform/cp950/cp950.h"
+#include "platform/platform.h"
+#include "tools/common/jyutping.h"
+
+namespace {
+
+typedef std::basic_string<WCHAR> WideString;
+
+// Whether the bytes at i start a Big5 pair (which may still lack a character).
+bool IsPair(const std::string &bytes, size_t i) {
+    return i + 1 < bytes.size() && cp950_isLeadByte(bytes[i]) && cp950_isTrailByte(bytes[i + 1]);
+}
+
+std::string HexByte(unsigned char b) {
+    char text[5];
+    std::snprintf(text, sizeof(text), "\\x%02X", b);
+    return text;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool ToWide(UINT codePage, const std::string &bytes, WideString &wide) {
+    wide.clear();
+    if (bytes.empty())
+        return true;
+    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(),
+                                     (int)bytes.size(), NULL, 0);
+    if (length == 0)
+        return false;
+    wide.resize(length);
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), (int)bytes.size(),
+                               wide.data(), length) == length;
+}
+
+std::string WideToUtf8(const WideString &wide) {
+    if (wide.empty())
+        return "";
+    int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), NULL, 0, NULL, NULL);
+    std::string text(length, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), text.data(), length, NULL, NULL);
+    return text;
+}
+
+// Big5 bytes for the UTF-16 text, or false when a character has none.
+bool WideToBig5(const WideString &wide, std::string &big5) {
+    big5.clear();
+    if (wide.empty())
+        return true;
+    BOOL usedDefault = FALSE;
+    int length = WideCharToMultiByte(BIG5_CODE_PAGE, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                     (int)wide.size(), NULL, 0, NULL, &usedDefault);
+    if (length == 0 || usedDefault)
+        return false;
+    big5.resize(length);
+    WideCharToMultiByte(BIG5_CODE_PAGE, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(),
+                        big5.data(), length, NULL, &usedDefault);
+    return !usedDefault;
+}
+
+// Names the first character of the text that has no Big5 code.
+std::string UnconvertibleCharacter(const WideString &wide) {
+    for (size_t i = 0; i < wide.size();) {
+        size_t units = (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size()) ? 2 : 1;
+        WideString one = wide.substr(i, units);
+        std::string ignored;
+        if (!WideToBig5(one, ignored)) {
+            unsigned long code =
+                units == 2 ? 0x10000 + ((wide[i] - 0xD800UL) << 10) + (wide[i + 1] - 0xDC00UL)
+                           : (unsigned long)wide[i];
+            char name[16];
+            std::snprintf(name, sizeof(name), "U+%04lX", code);
+            return std::string(name) + " \"" + WideToUtf8(one) + "\"";
+        }
+        i += units;
+    }
+    return "a character";
+}
+
+// The UTF-8 text of the Big5 character at the start of bytes, if the
+// character exists and converts back to the same bytes.
+std::optional<std::string> Big5Character(const std::string &bytes, size_t at) {
+    if (!IsPair(bytes, at))
+        return std::nullopt;
+    std::string pair = bytes.substr(at, 2);
+    WideString wide;
+    std::string back;
+    if (!ToWide(BIG5_CODE_PAGE, pair, wide) || !WideToBig5(wide, back) || back != pair)
+        return std::nullopt;
+    return WideToUtf8(wide);
+}
+
+// One ASCII byte as the text form writes it.
+std::string AsciiText(unsigned char b, bool keepTab) {
+    switch (b) {
+    case '\n':
+        return "\\n";
+    case '\\':
+        return "\\\\";
+    case '{':
+        return "\\{";
+    case '}':
+        return "\\}";
+    case '\t':
+        return keepTab ? "\t" : HexByte(b);
+    }
+    if (b < 0x20 || b == 0x7F)
+        return HexByte(b);
+    return std::string(1, (char)b);
+}
+
+// Renders bytes; where codes are expected every reading code is written
+// in braces, runs of codes sharing one pair, and other high bytes as \xHH.
+std::string Render(const std::string &bytes, bool codes, bool keepTab) {
+    std::string text, syllables;
+    auto closeCodes = [&]() {
+        if (!syllables.empty())
+            text += "{" + syllables + "}";
+        syllables.clear();
+    };
+    for (size_t i = 0; i < bytes.size();) {
+        unsigned char b = bytes[i];
+        if (codes && i + 1 < bytes.size()) {
+            if (auto syllable = image_readingText(b, bytes[i + 1])) {
+                syllables += *syllable;
+                i += 2;
+                continue;
+            }
+        }
+        closeCodes();
+        if (b < 0x80) {
+            text += AsciiText(b, keepTab);
+            i++;
+        } else if (auto character = codes ? std::nullopt : Big5Character(bytes, i)) {
+            text += *character;
+            i += 2;
+        } else {
+            text += HexByte(b);
+            i++;
+        }
+    }
+    closeCodes();
+    return text;
+}
+
+std::vector<std::string> Split(const std::string &bytes, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t end = bytes.find(separator, start);
+        parts.push_back(bytes.substr(start, end - start));
+        if (end == std::string::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+template <typename RenderPart>
+std::string JoinRendered(const std::vector<std::string> &parts, const char *separator,
+                         RenderPart render) {
+    std::string text;
+    for (size_t i = 0; i < parts.size(); i++) {
+        if (i > 0)
+            text += separator;
+        text += render(parts[i]);
+    }
+    return text;
+}
+
+// A query line: its reading code, then explanations.
+std::string QueryLineText(const std::string &line) {
+    if (line.size() >= 2) {
+        if (auto syllable = image_readingText(line[0], line[1]))
+            return "{" + *syllable + "}" + image_bytesText(line.substr(2), false);
+    }
+    return image_bytesText(line, false);
+}
+
+// Parses the escape at text[at] == '\\' and moves at past it.
+bool ParseEscape(const std::string &text, size_t &at, std::string &bytes, std::string &error) {
+    if (at + 1 >= text.size()) {
+        error = "\"\\\" at the end of the text";
+        return false;
+    }
+    char c = text[at + 1];
+    if (c == 'n' || c == '\\' || c == '{' || c == '}') {
+        bytes += c == 'n' ? '\n' : c;
+        at += 2;
+        return true;
+    }
+    if (c == 'x') {
+        int high = at + 2 < text.size() ? HexDigit(text[at + 2]) : -1;
+        int low = at + 3 < text.size() ? HexDigit(text[at + 3]) : -1;
+        if (high < 0 || low < 0) {
+            error = "\"\\x\" needs two hex digits";
+            return false;
+        }
+        bytes += (char)(high * 16 + low);
+        at += 4;
+        return true;
+    }
+    error = "unknown escape \"\\" + std::string(1, c) + "\"";
+    return false;
+}
+
+// Parses the reading at text[at] == '{' and moves at past its '}'.
+bool ParseReading(const std::string &text, size_t &at, std::string &bytes, std::string &error) {
+    size_t end = text.find('}', at + 1);
+    if (end == std::string::npos) {
+        error = "\"{\" without \"}\"";
+        return false;
+    }
+    if (!jyutping_encode(text.substr(at + 1, end - at - 1), bytes, error))
+        return false;
+    at = end + 1;
+    return true;
+}
+
+} // namespace
+
+ImageKind image_kindForId(const std::string &id) {
+    if (id == "TAVO dictionary database")
+        return ImageKind::readings;
+    if (id == "TAVO query database")
+        return ImageKind::query;
+    if (id == "TAVO voice database")
+        return ImageKind::binary;
+    return ImageKind::text;
+}
+
+std::optional<ImageKind> image_kindByName(const std::string &name) {
+    for (ImageKind kind :
+         {ImageKind::readings, ImageKind::query, ImageKind::text, ImageKind::binary})
+        if (name == image_kindName(kind))
+            return kind;
+    return std::nullopt;
+}
+
+const char *image_kindName(ImageKind kind) {
+    switch (kind) {
+    case ImageKind::readings:
+        return "readings";
+    case ImageKind::query:
+        return "query";
+    case ImageKind::binary:
+        return "binary";
+    case ImageKind::text:
+        break;
+    }
+    return "text";
+}
+
+bool image_utf8ToBig5(const std::string &text, std::string &big5, std::string &error) {
+    WideString wide;
+    if (!ToWide(CP_UTF8, text, wide)) {
+        error = "text is not valid UTF-8";
+        return false;
+    }
+    if (!WideToBig5(wide, big5)) {
+        error = UnconvertibleCharacter(wide) + " has no Big5 code";
+        return false;
+    }
+    return true;
+}
+
+bool image_parseText(const std::string &text, std::string &bytes, std::string &error) {
+    std::string result;
+    for (size_t at = 0; at < text.size();) {
+        char c = text[at];
+        if (c == '\\') {
+            if (!ParseEscape(text, at, result, error))
+                return false;
+        } else if (c == '{') {
+            if (!ParseReading(text, at, result, error))
+                return false;
+        } else if (c == '}') {
+            error = "\"}\" without \"{\"";
+            return false;
+        } else {
+            size_t end = text.find_first_of("\\{}", at);
+            std::string big5;
+            if (!image_utf8ToBig5(text.substr(at, end - at), big5, error))
+                return false;
+            result += big5;
+            at = end == std::string::npos ? text.size() : end;
+        }
+    }
+    bytes = result;
+    return true;
+}
+
+std::string image_keyText(const std::string &key, ImageKind kind) {
+    std::string text = Render(key, kind == ImageKind::binary, false);
+    // A line that starts with '#' is a comment.
+    if (!text.empty() && text[0] == '#')
+        text = HexByte('#') + text.substr(1);
+    return text;
+}
+
+std::string image_dataText(const std::string &data, ImageKind kind) {
+    switch (kind) {
+    case ImageKind::readings:
+        return JoinRendered(Split(data, '\t'), "\t", [](const std::string &reading) {
+            return image_bytesText(reading, true);
+        });
+    case ImageKind::query:
+        return JoinRendered(Split(data, '\n'), "\\n", QueryLineText);
+    case ImageKind::binary:
+        return image_hexText(data);
+    case ImageKind::text:
+        break;
+    }
+    return image_bytesText(data, false);
+}
+
+std::string image_bytesText(const std::string &bytes, bool codes) {
+    return Render(bytes, codes, true);
+}
+
+std::string image_hexText(const std::string &bytes) {
+    std::string text;
+    for (unsigned char b : bytes)
+        text += HexByte(b);
+    return text;
+}
+
+std::optional<std::string> image_readingText(unsigned char first, unsigned char second) {
+    if (!(first & 0x80) || second == 0)
+        return std::nullopt;
+    const char pair[3] = {(char)first, (char)second, 0};
+    std::string syllable = jyutping_decode(pair);
+    if (syllable.empty())
+        return std::nullopt;
+    // Stop finals come out with tones 7, 8, 9; jyutping writes 1, 3, 6.
+    char &tone = syllable.back();
+    if (tone >= '7' && tone <= '9')
+        tone = "136"[tone - '7'];
+    std::string codes, error;
+    if (!jyutping_encode(syllable, codes, error) || codes != std::string(pair, 2))
+        return std::nullopt;
+    return syllable;
+}
+
+size_t image_big5Length(const std::string &bytes) {
+    size_t characters = 0;
+    for (size_t i = 0; i < bytes.size(); characters++) {
+        i += IsPair(bytes, i) ? 2 : 1;
+    }
+    return characters;
+}

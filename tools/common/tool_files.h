@@ -1,0 +1,21 @@
+// Files named on the command line, opened through the platform layer.
+#ifndef TAVO_TOOLS_TOOL_FILES_H
+#define TAVO_TOOLS_TOOL_FILES_H
+
+#include <string>
+
+#include "platform/platform.h"
+
+// A UTF-8 file name as the wide name that CreateFileW takes.
+std::basic_string<WCHAR> tool_widePath(const std::string &path);
+
+// Opens an existing file for reading, shared with other readers.
+HANDLE tool_openForReading(const std::string &path);
+
+// Reads a whole file; on failure returns false with error saying why.
+bool tool_readFile(const std::string &path, std::string &contents, std::string &error);
+
+// Why the last file operation failed, in words.
+std::string tool_lastError();
+
+#endif

@@ -1,0 +1,43 @@
+// tavodb dump: every key and its data in the text form that build reads.
+#include <cstdio>
+
+#include "tools/tavodb/commands.h"
+#include "tools/tavodb/image_file.h"
+#include "tools/tavodb/image_walk.h"
+#include "tools/tavodb/options.h"
+
+namespace {
+
+void PrintNode(const ImageNode &node, ImageKind kind, bool full) {
+    std::string line = image_keyText(node.key, kind) + "\t";
+    if (kind == ImageKind::binary && !full)
+        line += binarySummary(node.data);
+    else
+        line += image_dataText(node.data, kind);
+    line += "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+} // namespace
+
+int runDump(const std::vector<std::string> &words) {
+    Options options;
+    std::string error;
+    if (!parseOptions(words, {"--as", "--full"}, options, error))
+        return reportError("dump", error);
+    if (options.arguments.size() != 1)
+        return reportError("dump", "usage: tavodb dump IMAGE [--as KIND] [--full]");
+    const std::string &path = options.arguments[0];
+    ImageFile image;
+    if (!openImage(path, options.kind, image, error))
+        return reportError(path, error);
+    ImageWalk walk = walkImage(image.tree, image.kind == ImageKind::binary);
+    for (const ImageNode &node : walk.nodes)
+        PrintNode(node, image.kind, options.full);
+    if (std::fflush(stdout) != 0)
+        return reportError("", "cannot write the dump");
+    if (walk.damaged > 0)
+        return reportError(path, "damaged image: " + std::to_string(walk.damaged) +
+                                     " links or nodes skipped");
+    return 0;
+}

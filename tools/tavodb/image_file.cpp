@@ -1,0 +1,46 @@
+#include "tools/tavodb/image_file.h"
+
+#include <cstring>
+
+#include "tools/common/tool_files.h"
+
+namespace {
+
+constexpr size_t kSummaryBytes = 16;
+
+// The identifier follows the header record and the magic string.
+std::string ReadIdentifier(const ptree *tree) {
+    DWORD start = PTREE_RECORD_SIZE + sizeof(PTREE_MAGIC);
+    if (start >= tree->size)
+        return "";
+    const char *text = (const char *)tree->image + start;
+    return std::string(text, strnlen(text, tree->size - start));
+}
+
+} // namespace
+
+bool openImage(const std::string &path, std::optional<ImageKind> kind, ImageFile &image,
+               std::string &error) {
+    HANDLE file = tool_openForReading(path);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot open: " + tool_lastError();
+        return false;
+    }
+    image.tree = ptree_open_handle(file);
+    if (image.tree == NULL) {
+        error = "not a libptree image";
+        return false;
+    }
+    image.id = ReadIdentifier(image.tree);
+    image.kind = kind ? *kind : image_kindForId(image.id);
+    return true;
+}
+
+std::string binarySummary(const std::string &data) {
+    std::string text = "[" + std::to_string(data.size()) + (data.size() == 1 ? " byte" : " bytes");
+    if (!data.empty())
+        text += ": " + image_hexText(data.substr(0, kSummaryBytes));
+    if (data.size() > kSummaryBytes)
+        text += "...";
+    return text + "]";
+}
