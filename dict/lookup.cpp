@@ -37,14 +37,17 @@ static void AppendBytes(ReadingBuffer *out, const char *bytes, SIZE_T n) {
     out->text[out->length] = 0;
 }
 
-// Appends the first reading of the word that the last match found.
-static void AppendFirstReading(ReadingBuffer *out, const char *data) {
-    if (!data)
-        return;
+SIZE_T FirstReadingLength(const char *data) {
     SIZE_T n = 0;
     while (data[n] && data[n] != TAB_CHAR)
-        n++;
-    AppendBytes(out, data, n);
+        n += (data[n] & 0x80) && data[n + 1] ? 2 : 1;
+    return n;
+}
+
+// Appends the first reading of the word that the last match found.
+static void AppendFirstReading(ReadingBuffer *out, const char *data) {
+    if (data)
+        AppendBytes(out, data, FirstReadingLength(data));
 }
 
 // Reads one step of the text at p; returns the number of bytes consumed.

@@ -17,6 +17,8 @@ typedef std::basic_string<TCHAR> tstring;
 #define HOU "\xA6\x6E"  // 好
 #define GE "\x9D\xEF"   // 嘅, a supplementary character
 #define NGO "\xA7\xDA"  // 我
+#define BAA "\xAA\xA8"  // 爸
+#define GOK "\xA8\xA4"  // 角
 
 std::string Code(int initial, int final, int tone) {
     return {char(0x80 | (initial << 2) | (final >> 4)), char(((final & 15) << 3) | tone)};
@@ -26,6 +28,8 @@ const std::string ngan4 = Code(11, 22, 4), ngan2 = Code(11, 22, 2);
 const std::string hang4 = Code(12, 29, 4), hong4 = Code(12, 32, 4);
 const std::string hou2 = Code(12, 16, 2), hou3 = Code(12, 16, 3);
 const std::string ge3 = Code(9, 2, 3);
+// Codes whose second byte is TAB (baa1) or LF (gok3, a stop final).
+const std::string baa1 = Code(1, 1, 1), baa4 = Code(1, 1, 4), gok3 = Code(9, 49, 2);
 
 // The text in the module's own form.
 tstring Text(const char *big5) {
@@ -95,6 +99,16 @@ TEST_F(LookupCantoneseTest, KeepsAReadingLongerThanItsWord) {
     Open({{NGO, longReading + "\t" + hou3}});
     EXPECT_EQ(Lookup(NGO), longReading);
     EXPECT_EQ(Lookup(NGO "a" NGO NGO), longReading + "a" + longReading + longReading);
+}
+
+TEST_F(LookupCantoneseTest, CodesHoldingTabOrLineFeedStayWhole) {
+    ASSERT_EQ(baa1[1], '\t');
+    ASSERT_EQ(gok3[1], '\n');
+    ptree_close(dict);
+    Open({{BAA, baa1 + "\t" + baa4}, {BAA BAA, baa1 + baa1}, {GOK, gok3}});
+    EXPECT_EQ(Lookup(BAA), baa1);
+    EXPECT_EQ(Lookup(BAA BAA GOK BAA), baa1 + baa1 + gok3 + baa1);
+    EXPECT_EQ(FirstReadingLength((baa1 + baa1 + "\t" + baa4).c_str()), 4u);
 }
 
 TEST(LookupCantonese, WithoutADictionaryKeepsOnlySingleBytes) {

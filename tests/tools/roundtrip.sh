@@ -31,10 +31,22 @@ grep -v '^#' "$root/tools/samples/sample-dictionary.tsv" >"$work/dictionary.tsv"
 dump_args=()
 round_trip "TAVO dictionary database" dictionary
 
+# Codes whose second byte is TAB (baa1) or LF (gok3) stay whole.
+{
+    cat "$work/dictionary.tsv"
+    row 爸 '{baa1}' '{baa4}'
+    row 爸爸 '{baa1baa1}'
+    row 角 '{gok3}' '{luk6}'
+} | LC_ALL=C sort -t $'\t' -k1,1 >"$work/codes.tsv"
+"$tavodb" build --id "TAVO dictionary database" "$work/codes.tsv" "$work/codes.img" >/dev/null &&
+    "$tavodb" dump "$work/codes.img" | grep -qx $'爸\t{baa1}\t{baa4}' ||
+    fail "codes holding TAB or LF did not survive"
+
 {
     row 嘅 '{ge3}(口部十一畫)' 嘅
     row 好 '{hou2}(女部三畫)' '好人\n{hou3}(女部三畫)' 好學
     row 你 '{nei5}(人部五畫)' 你好 你哋
+    row 角 '{gok3}(角部)' 角度 '\n{luk6}(角部)'
 } >"$work/query.tsv"
 round_trip "TAVO query database" query
 

@@ -1,5 +1,7 @@
 #include "tools/common/image_text.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <vector>
 
@@ -157,11 +159,29 @@ std::string Render(const std::string &bytes, bool codes, bool keepTab) {
     return text;
 }
 
-std::vector<std::string> Split(const std::string &bytes, char separator) {
+// The readings of a dictionary entry. A reading code's second byte may
+// be a TAB itself, so the scan steps over whole codes.
+std::vector<std::string> SplitReadings(const std::string &bytes) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < bytes.size(); i++) {
+        if (bytes[i] == '\t') {
+            parts.emplace_back();
+        } else if ((bytes[i] & 0x80) && i + 1 < bytes.size()) {
+            parts.back() += bytes.substr(i++, 2);
+        } else {
+            parts.back() += bytes[i];
+        }
+    }
+    return parts;
+}
+
+// The lines of a query entry: each starts with a reading code, whose
+// second byte may be a LF itself.
+std::vector<std::string> SplitQueryLines(const std::string &bytes) {
     std::vector<std::string> parts;
     size_t start = 0;
     for (;;) {
-        size_t end = bytes.find(separator, start);
+        size_t end = bytes.find('\n', std::min(start + 2, bytes.size()));
         parts.push_back(bytes.substr(start, end - start));
         if (end == std::string::npos)
             return parts;
@@ -314,11 +334,11 @@ std::string image_keyText(const std::string &key, ImageKind kind) {
 std::string image_dataText(const std::string &data, ImageKind kind) {
     switch (kind) {
     case ImageKind::readings:
-        return JoinRendered(Split(data, '\t'), "\t", [](const std::string &reading) {
+        return JoinRendered(SplitReadings(data), "\t", [](const std::string &reading) {
             return image_bytesText(reading, true);
         });
     case ImageKind::query:
-        return JoinRendered(Split(data, '\n'), "\\n", QueryLineText);
+        return JoinRendered(SplitQueryLines(data), "\\n", QueryLineText);
     case ImageKind::binary:
         return image_hexText(data);
     case ImageKind::text:
