@@ -331,6 +331,27 @@ std::string image_keyText(const std::string &key, ImageKind kind) {
     return text;
 }
 
+std::vector<std::string> image_dataParts(const std::string &data, ImageKind kind) {
+    switch (kind) {
+    case ImageKind::readings:
+        return SplitReadings(data);
+    case ImageKind::query:
+        return SplitQueryLines(data);
+    case ImageKind::binary:
+        return {data};
+    case ImageKind::text:
+        break;
+    }
+    std::vector<std::string> items(1);
+    for (char c : data) {
+        if (c == '\t')
+            items.emplace_back();
+        else
+            items.back() += c;
+    }
+    return items;
+}
+
 std::string image_dataText(const std::string &data, ImageKind kind) {
     switch (kind) {
     case ImageKind::readings:

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // What an image's data holds, which decides where reading codes are shown.
 enum class ImageKind {
@@ -38,6 +39,10 @@ std::string image_dataText(const std::string &data, ImageKind kind);
 // Bytes of text written with the escapes of the text form: Big5 characters
 // as UTF-8, TAB kept, and reading codes as `{...}` when codes is set.
 std::string image_bytesText(const std::string &bytes, bool codes);
+
+// The alternatives of data: the readings of a dictionary entry, the lines
+// of a query entry, the TAB-separated items of text; binary data whole.
+std::vector<std::string> image_dataParts(const std::string &data, ImageKind kind);
 
 // Every byte as \xHH.
 std::string image_hexText(const std::string &bytes);

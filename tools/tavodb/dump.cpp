@@ -3,7 +3,7 @@
 
 #include "tools/tavodb/commands.h"
 #include "tools/tavodb/image_file.h"
-#include "tools/tavodb/image_walk.h"
+#include "tools/common/image_walk.h"
 #include "tools/tavodb/options.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "tools/tavodb/commands.h"
 #include "tools/tavodb/image_file.h"
-#include "tools/tavodb/image_walk.h"
+#include "tools/common/image_walk.h"
 #include "tools/tavodb/options.h"
 
 namespace {
@@ -19,15 +19,13 @@ struct Totals {
     Histogram alternativesPerKey;
 };
 
-Totals CountNodes(const ImageWalk &walk) {
+Totals CountNodes(const ImageWalk &walk, ImageKind kind) {
     Totals totals;
     for (const ImageNode &node : walk.nodes) {
         totals.keyBytes += node.key.size();
         totals.dataBytes += node.data.size();
         totals.keyLengths[image_big5Length(node.key)]++;
-        size_t alternatives = 1;
-        for (char c : node.data)
-            alternatives += c == '\t';
+        size_t alternatives = image_dataParts(node.data, kind).size();
         totals.alternatives += alternatives;
         totals.alternativesPerKey[alternatives]++;
     }
@@ -45,7 +43,7 @@ void PrintHistogram(const char *title, const Histogram &histogram) {
 }
 
 void PrintInfo(const std::string &path, const ImageFile &image, const ImageWalk &walk) {
-    Totals totals = CountNodes(walk);
+    Totals totals = CountNodes(walk, image.kind);
     std::printf("file: %s\n", path.c_str());
     std::printf("identifier: %s\n", image.id.c_str());
     std::printf("kind: %s\n", image_kindName(image.kind));

@@ -4,7 +4,7 @@
 
 #include "tools/tavodb/commands.h"
 #include "tools/tavodb/image_file.h"
-#include "tools/tavodb/image_walk.h"
+#include "tools/common/image_walk.h"
 #include "tools/tavodb/options.h"
 
 namespace {
@@ -12,16 +12,8 @@ namespace {
 // The data's alternatives one per line: TAB-separated items, or for query
 // data its lines.
 void PrintData(const std::string &data, ImageKind kind) {
-    char separator = kind == ImageKind::query ? '\n' : '\t';
-    size_t start = 0;
-    for (;;) {
-        size_t end = data.find(separator, start);
-        std::string item = data.substr(start, end - start);
+    for (const std::string &item : image_dataParts(data, kind))
         std::printf("    %s\n", image_dataText(item, kind).c_str());
-        if (end == std::string::npos)
-            return;
-        start = end + 1;
-    }
 }
 
 // Binary data holds zero bytes, so it is taken from the walk of the image.

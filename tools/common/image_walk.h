@@ -1,8 +1,8 @@
 // Every key of an image, found by walking its tree from the root along
 // downward links. Works on any image: links out of the image, records cut
 // short and nodes reached twice are counted as damage and skipped.
-#ifndef TAVO_TAVODB_IMAGE_WALK_H
-#define TAVO_TAVODB_IMAGE_WALK_H
+#ifndef TAVO_TOOLS_IMAGE_WALK_H
+#define TAVO_TOOLS_IMAGE_WALK_H
 
 #include <string>
 #include <vector>

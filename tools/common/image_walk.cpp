@@ -1,4 +1,4 @@
-#include "tools/tavodb/image_walk.h"
+#include "tools/common/image_walk.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,0 +1,159 @@
+#include "tools/lexicon/lexicon.h"
+
+#include "platform/platform.h"
+#include "tools/common/image_text.h"
+#include "tools/common/jyutping.h"
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace {
+
+struct SourceFile {
+    std::string path;
+    std::ifstream in;
+    long number = 0;
+    std::string line;
+    std::string error;
+    std::set<std::string> seen;
+
+    explicit SourceFile(const std::string &name) : path(name), in(name) {}
+
+    // The next line that is not a comment, split at TABs.
+    bool next(std::vector<std::string> &fields)
+    {
+        while (std::getline(in, line)) {
+            number++;
+            if (line.empty() || line[0] == '#')
+                continue;
+            fields.clear();
+            std::stringstream split(line);
+            for (std::string field; std::getline(split, field, '\t');)
+                fields.push_back(field);
+            return true;
+        }
+        return false;
+    }
+
+    bool fail(const std::string &message)
+    {
+        error = path + ":" + std::to_string(number) + ": " + message;
+        return false;
+    }
+};
+
+std::vector<std::string> Words(const std::string &text)
+{
+    std::vector<std::string> words;
+    std::stringstream split(text);
+    for (std::string word; split >> word;)
+        words.push_back(word);
+    return words;
+}
+
+std::vector<std::string> Big5Characters(const std::string &big5)
+{
+    std::vector<std::string> characters;
+    for (size_t i = 0; i < big5.size();) {
+        size_t n = IsDBCSLeadByteEx(950, (BYTE)big5[i]) && i + 1 < big5.size() ? 2 : 1;
+        characters.push_back(big5.substr(i, n));
+        i += n;
+    }
+    return characters;
+}
+
+// One "text reading rank" line added to the entries; lines of one text
+// stand together and make one entry.
+bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
+               std::vector<LexiconEntry> &entries, size_t shortest, size_t longest)
+{
+    if (fields.size() != 3)
+        return file.fail("expected 3 TAB-separated fields");
+    LexiconReading reading;
+    reading.syllables = Words(fields[1]);
+    std::string error;
+    if (!jyutping_encode(fields[1], reading.codes, error))
+        return file.fail(error);
+    try {
+        size_t used = 0;
+        reading.rank = std::stol(fields[2], &used);
+        if (used != fields[2].size() || reading.rank <= 0)
+            throw std::invalid_argument(fields[2]);
+    } catch (const std::exception &) {
+        return file.fail("bad rank \"" + fields[2] + "\"");
+    }
+    if (entries.empty() || entries.back().text != fields[0]) {
+        LexiconEntry entry;
+        entry.text = fields[0];
+        if (!image_utf8ToBig5(entry.text, entry.big5, error))
+            return file.fail(error);
+        entry.characters = Big5Characters(entry.big5);
+        if (entry.characters.size() < shortest || entry.characters.size() > longest)
+            return file.fail("\"" + entry.text + "\" does not have " + std::to_string(shortest) +
+                             " to " + std::to_string(longest) + " characters");
+        if (!file.seen.insert(entry.big5).second)
+            return file.fail("\"" + entry.text + "\" again, apart from its other lines");
+        entries.push_back(entry);
+    }
+    LexiconEntry &entry = entries.back();
+    if (reading.syllables.size() != entry.characters.size())
+        return file.fail("the reading has " + std::to_string(reading.syllables.size()) +
+                         " syllables for " + std::to_string(entry.characters.size()) +
+                         " characters");
+    entry.readings.push_back(reading);
+    return true;
+}
+
+bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, size_t shortest,
+                 size_t longest, std::string &error)
+{
+    SourceFile file(path);
+    if (!file.in) {
+        error = path + ": cannot open";
+        return false;
+    }
+    std::vector<std::string> fields;
+    while (file.next(fields)) {
+        if (!ReadEntry(file, fields, entries, shortest, longest)) {
+            error = file.error;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadDescriptions(const std::string &path, std::map<std::string, std::string> &descriptions,
+                      std::string &error)
+{
+    SourceFile file(path);
+    if (!file.in) {
+        error = path + ": cannot open";
+        return false;
+    }
+    std::vector<std::string> fields;
+    while (file.next(fields)) {
+        std::string character, text, why;
+        if (fields.size() != 2)
+            file.fail("expected 2 TAB-separated fields");
+        else if (!image_utf8ToBig5(fields[0], character, why) ||
+                 !image_utf8ToBig5(fields[1], text, why))
+            file.fail(why);
+        else if (!descriptions.emplace(character, text).second)
+            file.fail("a second description of " + fields[0]);
+        if (!file.error.empty()) {
+            error = file.error;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool lexicon_read(const std::string &folder, Lexicon &lexicon, std::string &error)
+{
+    return ReadEntries(folder + "/chars.tsv", lexicon.characters, 1, 1, error) &&
+           ReadEntries(folder + "/words.tsv", lexicon.words, 2, 7, error) &&
+           ReadDescriptions(folder + "/descriptions.tsv", lexicon.descriptions, error);
+}
