@@ -10,16 +10,14 @@
 
 namespace {
 
-void SetField(TCHAR *field, const std::string &text)
-{
+void SetField(TCHAR *field, const std::string &text) {
     size_t i = 0;
     for (; i < text.size(); i++)
         field[i] = text[i];
     field[i] = 0;
 }
 
-void BM_CompileUserDictionary(benchmark::State &state)
-{
+void BM_CompileUserDictionary(benchmark::State &state) {
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "tavo-userdict-bench";
     std::filesystem::create_directories(dir);
     SetField(globData.windowsDir, dir.string());

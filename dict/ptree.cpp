@@ -2,16 +2,16 @@
 
 #include <cstring>
 
-static WORD ReadWord(const BYTE *p) { return (WORD)(p[0] | (p[1] << 8)); }
+static WORD ReadWord(const BYTE *p) {
+    return (WORD)(p[0] | (p[1] << 8));
+}
 
-static DWORD ReadDword(const BYTE *p)
-{
+static DWORD ReadDword(const BYTE *p) {
     return (DWORD)p[0] | ((DWORD)p[1] << 8) | ((DWORD)p[2] << 16) | ((DWORD)p[3] << 24);
 }
 
 // Bit b of a key of the given length; bits past its end read as 0.
-static int KeyBit(const BYTE *key, int length, DWORD bit)
-{
+static int KeyBit(const BYTE *key, int length, DWORD bit) {
     DWORD byte = bit >> 3;
     if (byte >= (DWORD)length)
         return 0;
@@ -20,22 +20,19 @@ static int KeyBit(const BYTE *key, int length, DWORD bit)
 
 // A node record lies wholly inside the image. Offset 0 is the header, which
 // every link treats as null.
-static BOOL NodeInImage(const ptree *tree, DWORD node)
-{
+static BOOL NodeInImage(const ptree *tree, DWORD node) {
     return node != 0 && node < tree->size && tree->size - node >= PTREE_RECORD_SIZE;
 }
 
 // The position just past the last zero byte: data that starts before it is
 // terminated inside the image.
-static DWORD DataLimit(const BYTE *image, DWORD size)
-{
+static DWORD DataLimit(const BYTE *image, DWORD size) {
     while (size > 0 && image[size - 1] != 0)
         size--;
     return size;
 }
 
-ptree *ptree_open(const void *image, DWORD size)
-{
+ptree *ptree_open(const void *image, DWORD size) {
     const BYTE *bytes = (const BYTE *)image;
     if (bytes == NULL || size < PTREE_RECORD_SIZE + sizeof(PTREE_MAGIC))
         return NULL;
@@ -50,8 +47,7 @@ ptree *ptree_open(const void *image, DWORD size)
     return tree;
 }
 
-ptree *ptree_open_handle(HANDLE file)
-{
+ptree *ptree_open_handle(HANDLE file) {
     if (file == INVALID_HANDLE_VALUE)
         return NULL;
     DWORD sizeHigh = 0;
@@ -78,8 +74,7 @@ ptree *ptree_open_handle(HANDLE file)
     return tree;
 }
 
-int ptree_check_id(const ptree *tree, const char *id)
-{
+int ptree_check_id(const ptree *tree, const char *id) {
     if (tree == NULL)
         return 0;
     if (id == NULL)
@@ -91,8 +86,7 @@ int ptree_check_id(const ptree *tree, const char *id)
     return memcmp(tree->image + start, id, length + 1) == 0;
 }
 
-void ptree_close(ptree *tree)
-{
+void ptree_close(ptree *tree) {
     if (tree == NULL)
         return;
     if (tree->file != NULL) {
@@ -103,18 +97,18 @@ void ptree_close(ptree *tree)
     GlobalFree(tree);
 }
 
-void ptree_clearInfo(ptree *tree)
-{
+void ptree_clearInfo(ptree *tree) {
     if (tree != NULL)
         tree->matchData = NULL;
 }
 
-const char *ptree_data(const ptree *tree) { return tree == NULL ? NULL : tree->matchData; }
+const char *ptree_data(const ptree *tree) {
+    return tree == NULL ? NULL : tree->matchData;
+}
 
 // Whether the key stored at the node is a prefix of the first `length`
 // bytes of the key; sets `*stored` to the stored key's length.
-static BOOL KeyMatches(const ptree *tree, DWORD node, const BYTE *key, int length, int *stored)
-{
+static BOOL KeyMatches(const ptree *tree, DWORD node, const BYTE *key, int length, int *stored) {
     DWORD start = node + PTREE_RECORD_SIZE;
     DWORD room = tree->size - start;
     DWORD limit = room < (DWORD)length + 1 ? room : (DWORD)length + 1;
@@ -132,8 +126,7 @@ static BOOL KeyMatches(const ptree *tree, DWORD node, const BYTE *key, int lengt
 // the way down, so even a hostile image ends a descent within 65,535 steps.
 // Returns the matched key's length (context->node then names its node),
 // or 0 with context->lastBit the last bit tested.
-static int Descend(ptree_matchContext *context)
-{
+static int Descend(ptree_matchContext *context) {
     const ptree *tree = context->tree;
     for (;;) {
         DWORD node = context->node;
@@ -141,7 +134,8 @@ static int Descend(ptree_matchContext *context)
             return 0;
         const BYTE *record = tree->image + node;
         WORD bit = ReadWord(record);
-        if (bit != PTREE_HEADER_BIT && (context->lastBit == PTREE_HEADER_BIT || bit > context->lastBit)) {
+        if (bit != PTREE_HEADER_BIT &&
+            (context->lastBit == PTREE_HEADER_BIT || bit > context->lastBit)) {
             context->lastBit = bit;
             int right = KeyBit(context->key, context->length, bit);
             context->node = ReadDword(record + (right ? 6 : 2));
@@ -154,8 +148,7 @@ static int Descend(ptree_matchContext *context)
     }
 }
 
-int ptree_matchNow(ptree_matchContext *context)
-{
+int ptree_matchNow(ptree_matchContext *context) {
     DWORD root = ReadDword(context->tree->image + 2);
     while (context->length > 0) {
         context->node = root;
@@ -173,8 +166,7 @@ int ptree_matchNow(ptree_matchContext *context)
     return 0;
 }
 
-int ptree_match(ptree *tree, const char *key, int n)
-{
+int ptree_match(ptree *tree, const char *key, int n) {
     if (tree == NULL)
         return 0;
     tree->matchData = NULL;

@@ -9,8 +9,7 @@
 #define TREEFILE_MAX_KEY 8191
 #define TREEFILE_READ_STEP 100
 
-static void PackRecord(const treefile_record *record, BYTE *bytes)
-{
+static void PackRecord(const treefile_record *record, BYTE *bytes) {
     bytes[0] = (BYTE)record->bit;
     bytes[1] = (BYTE)(record->bit >> 8);
     for (int i = 0; i < 4; i++) {
@@ -19,8 +18,7 @@ static void PackRecord(const treefile_record *record, BYTE *bytes)
     }
 }
 
-static void UnpackRecord(const BYTE *bytes, treefile_record *record)
-{
+static void UnpackRecord(const BYTE *bytes, treefile_record *record) {
     record->bit = (WORD)(bytes[0] | (bytes[1] << 8));
     record->left = 0;
     record->right = 0;
@@ -30,21 +28,18 @@ static void UnpackRecord(const BYTE *bytes, treefile_record *record)
     }
 }
 
-static int KeyBit(const BYTE *key, DWORD length, DWORD bit)
-{
+static int KeyBit(const BYTE *key, DWORD length, DWORD bit) {
     DWORD byte = bit >> 3;
     if (byte >= length)
         return 0;
     return (key[byte] >> (7 - (bit & 7))) & 1;
 }
 
-static DWORD *Side(treefile_record *record, int right)
-{
+static DWORD *Side(treefile_record *record, int right) {
     return right ? &record->right : &record->left;
 }
 
-void treefile_writeHeader(HANDLE file, DWORD offset, const treefile_record *record)
-{
+void treefile_writeHeader(HANDLE file, DWORD offset, const treefile_record *record) {
     BYTE bytes[PTREE_RECORD_SIZE];
     PackRecord(record, bytes);
     DWORD written = 0;
@@ -52,8 +47,7 @@ void treefile_writeHeader(HANDLE file, DWORD offset, const treefile_record *reco
     WriteFile(file, bytes, sizeof(bytes), &written, NULL);
 }
 
-BOOL treefile_readHeader(HANDLE file, DWORD offset, treefile_record *record)
-{
+BOOL treefile_readHeader(HANDLE file, DWORD offset, treefile_record *record) {
     BYTE bytes[PTREE_RECORD_SIZE] = {0};
     DWORD read = 0;
     SetFilePointer(file, (LONG)offset, NULL, FILE_BEGIN);
@@ -62,8 +56,7 @@ BOOL treefile_readHeader(HANDLE file, DWORD offset, treefile_record *record)
     return ok;
 }
 
-static void WriteBytes(HANDLE file, const void *bytes, DWORD length)
-{
+static void WriteBytes(HANDLE file, const void *bytes, DWORD length) {
     BYTE zero = 0;
     DWORD written = 0;
     if (length > 0)
@@ -71,16 +64,14 @@ static void WriteBytes(HANDLE file, const void *bytes, DWORD length)
     WriteFile(file, &zero, 1, &written, NULL);
 }
 
-void treefile_writeString(HANDLE file, const char *text)
-{
+void treefile_writeString(HANDLE file, const char *text) {
     if (text == NULL)
         text = "";
     WriteBytes(file, text, (DWORD)strlen(text));
 }
 
 // Makes room for one more byte in the read buffer, 100 bytes at a time.
-static BOOL GrowReadBuffer(treefile *tf)
-{
+static BOOL GrowReadBuffer(treefile *tf) {
     BYTE *grown = (BYTE *)GlobalAlloc(GMEM_FIXED, tf->readCapacity + TREEFILE_READ_STEP);
     if (grown == NULL)
         return FALSE;
@@ -93,8 +84,7 @@ static BOOL GrowReadBuffer(treefile *tf)
     return TRUE;
 }
 
-char *treefile_readString(treefile *tf)
-{
+char *treefile_readString(treefile *tf) {
     DWORD count = 0;
     for (;;) {
         if (count == tf->readCapacity && !GrowReadBuffer(tf))
@@ -109,8 +99,7 @@ char *treefile_readString(treefile *tf)
     }
 }
 
-treefile *treefile_create(HANDLE file, const char *id)
-{
+treefile *treefile_create(HANDLE file, const char *id) {
     if (file == NULL)
         return NULL;
     SetFilePointer(file, 0, NULL, FILE_BEGIN);
@@ -125,8 +114,7 @@ treefile *treefile_create(HANDLE file, const char *id)
     return tf;
 }
 
-void treefile_close(treefile *tf)
-{
+void treefile_close(treefile *tf) {
     if (tf == NULL)
         return;
     if (tf->readBuffer != NULL)
@@ -136,8 +124,7 @@ void treefile_close(treefile *tf)
 
 // The first bit at which two keys differ, both read with zero bits past
 // their ends; the keys are known to differ.
-static WORD CriticalBit(const BYTE *a, DWORD aLength, const BYTE *b, DWORD bLength)
-{
+static WORD CriticalBit(const BYTE *a, DWORD aLength, const BYTE *b, DWORD bLength) {
     DWORD byte = 0;
     for (;; byte++) {
         BYTE x = byte < aLength ? a[byte] : 0;
@@ -154,8 +141,7 @@ static WORD CriticalBit(const BYTE *a, DWORD aLength, const BYTE *b, DWORD bLeng
 
 // Where the search ends: the stored key met on a null or upward link.
 // Returns 0 when it equals the key (or can't be read), else 2 with critBit set.
-static int CompareStoredKey(treefile_context *c)
-{
+static int CompareStoredKey(treefile_context *c) {
     const char *stored = "";
     if (c->node != 0) {
         SetFilePointer(c->tf->file, (LONG)(c->node + PTREE_RECORD_SIZE), NULL, FILE_BEGIN);
@@ -173,8 +159,7 @@ static int CompareStoredKey(treefile_context *c)
 // The search step of an insertion. Nodes on the way down are remembered
 // so that the insertion point can be found on the way back without
 // recursion, however deep a hostile or degenerate tree grows.
-int treefile_insertNow(treefile_context *c)
-{
+int treefile_insertNow(treefile_context *c) {
     DWORD pathNodes[16 + 1];
     WORD pathBits[16 + 1];
     DWORD *nodes = pathNodes;
@@ -183,7 +168,8 @@ int treefile_insertNow(treefile_context *c)
     int result;
     for (;;) {
         treefile_readHeader(c->tf->file, c->node, &c->record);
-        BOOL passed = c->node != 0 && (c->parentBit == PTREE_HEADER_BIT || c->record.bit > c->parentBit);
+        BOOL passed =
+            c->node != 0 && (c->parentBit == PTREE_HEADER_BIT || c->record.bit > c->parentBit);
         if (!passed)
             break;
         if (depth == capacity) {
@@ -228,8 +214,7 @@ done:
     return result;
 }
 
-int treefile_insertData(treefile *tf, const char *key, const void *data, DWORD length)
-{
+int treefile_insertData(treefile *tf, const char *key, const void *data, DWORD length) {
     if (tf == NULL || key == NULL)
         return 0;
     DWORD keyLength = (DWORD)strlen(key);
@@ -264,7 +249,6 @@ int treefile_insertData(treefile *tf, const char *key, const void *data, DWORD l
     return 1;
 }
 
-int treefile_insert(treefile *tf, const char *key, const char *data)
-{
+int treefile_insert(treefile *tf, const char *key, const char *data) {
     return treefile_insertData(tf, key, data, data == NULL ? 0 : (DWORD)strlen(data));
 }

@@ -7,8 +7,8 @@
 #include "platform/platform.h"
 
 struct treefile {
-    HANDLE file;       // opened read-write by the caller, not owned
-    BYTE *readBuffer;  // a stored key read back during a search
+    HANDLE file;      // opened read-write by the caller, not owned
+    BYTE *readBuffer; // a stored key read back during a search
     DWORD readCapacity;
 };
 
@@ -21,13 +21,13 @@ struct treefile_record {
 
 struct treefile_context {
     treefile *tf;
-    DWORD node;            // offset of the node about to be visited
-    DWORD parent;          // offset of the last node passed (0 = header)
-    WORD parentBit;        // its bit index
+    DWORD node;     // offset of the node about to be visited
+    DWORD parent;   // offset of the last node passed (0 = header)
+    WORD parentBit; // its bit index
     treefile_record record;
     const BYTE *key;
     DWORD keyLength;
-    WORD critBit;          // first bit where the key differs from the stored key met
+    WORD critBit; // first bit where the key differs from the stored key met
 };
 
 treefile *treefile_create(HANDLE file, const char *id);

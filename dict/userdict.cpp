@@ -7,30 +7,28 @@
 #define READ_CHUNK 4096
 #define LINE_STEP 100
 
-static HANDLE OpenIn(LPCTSTR dir, LPCTSTR name, DWORD access, DWORD share, DWORD creation)
-{
+static HANDLE OpenIn(LPCTSTR dir, LPCTSTR name, DWORD access, DWORD share, DWORD creation) {
     SetCurrentDirectory(dir);
     return CreateFile(name, access, share, NULL, creation,
                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, NULL);
 }
 
 // The text file was written later than the database.
-static BOOL TextIsNewer(HANDLE text, HANDLE database)
-{
+static BOOL TextIsNewer(HANDLE text, HANDLE database) {
     FILETIME textTime, databaseTime;
-    if (!GetFileTime(text, NULL, NULL, &textTime) || !GetFileTime(database, NULL, NULL, &databaseTime))
+    if (!GetFileTime(text, NULL, NULL, &textTime) ||
+        !GetFileTime(database, NULL, NULL, &databaseTime))
         return FALSE;
     return CompareFileTime(&textTime, &databaseTime) > 0;
 }
 
-void UpdateUserDatabase(void)
-{
+void UpdateUserDatabase(void) {
     HANDLE text = OpenIn(globData.windowsDir, globData.userDictFile, GENERIC_READ, FILE_SHARE_READ,
                          OPEN_EXISTING);
     // The database is opened without sharing: the rebuild waits while any
     // handle, in this process or another, has it open.
-    HANDLE database = OpenIn(globData.systemDir, globData.userDbFile, GENERIC_READ | GENERIC_WRITE, 0,
-                             OPEN_EXISTING);
+    HANDLE database = OpenIn(globData.systemDir, globData.userDbFile, GENERIC_READ | GENERIC_WRITE,
+                             0, OPEN_EXISTING);
     BOOL rebuild = FALSE;
     if (text == INVALID_HANDLE_VALUE) {
         if (database != INVALID_HANDLE_VALUE)
@@ -38,8 +36,8 @@ void UpdateUserDatabase(void)
         return;
     }
     if (database == INVALID_HANDLE_VALUE) {
-        database = CreateFile(globData.userDbFile, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, NULL);
+        database = CreateFile(globData.userDbFile, GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, NULL);
         rebuild = database != INVALID_HANDLE_VALUE;
     } else {
         rebuild = TextIsNewer(text, database);
@@ -54,8 +52,7 @@ void UpdateUserDatabase(void)
     CloseHandle(text);
 }
 
-ptree *OpenUserDatabase(void)
-{
+ptree *OpenUserDatabase(void) {
     HANDLE file = OpenIn(globData.systemDir, globData.userDbFile, GENERIC_READ, FILE_SHARE_READ,
                          OPEN_EXISTING);
     return ptree_open_handle(file);
@@ -69,8 +66,7 @@ struct LineBuffer {
     DWORD capacity;
 };
 
-static BOOL AppendBytes(LineBuffer *line, const BYTE *bytes, DWORD count)
-{
+static BOOL AppendBytes(LineBuffer *line, const BYTE *bytes, DWORD count) {
     if (line->length + count + 1 > line->capacity) {
         DWORD capacity = line->capacity + line->capacity / 2 + LINE_STEP;
         if (capacity < line->length + count + 1)
@@ -94,8 +90,7 @@ static BOOL AppendBytes(LineBuffer *line, const BYTE *bytes, DWORD count)
 // Keeps the bytes of a chunk up to a LF, dropping control bytes other
 // than TAB. Returns the number of bytes used, LF included, or 0 when the
 // line goes on past the chunk.
-static DWORD TakeLine(LineBuffer *line, const BYTE *chunk, DWORD count, BOOL *ok)
-{
+static DWORD TakeLine(LineBuffer *line, const BYTE *chunk, DWORD count, BOOL *ok) {
     DWORD start = 0;
     for (DWORD i = 0; i < count; i++) {
         BYTE byte = chunk[i];
@@ -110,8 +105,7 @@ static DWORD TakeLine(LineBuffer *line, const BYTE *chunk, DWORD count, BOOL *ok
     return 0;
 }
 
-char *ReadString(HANDLE file)
-{
+char *ReadString(HANDLE file) {
     LineBuffer line = {NULL, 0, 0};
     BYTE chunk[READ_CHUNK];
     BOOL ok = TRUE, any = FALSE;
@@ -137,14 +131,15 @@ char *ReadString(HANDLE file)
     return line.bytes;
 }
 
-static BOOL IsSeparator(char c) { return c == ' ' || c == '\t'; }
+static BOOL IsSeparator(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Cuts the key off the line and joins the candidates by single TABs, in
 // place. Returns the candidates, or null when the line is not an entry:
 // no separator at all, or a key followed by separators and nothing else
 // (an entry without candidates would only add an empty item).
-static char *SplitEntry(char *line)
-{
+static char *SplitEntry(char *line) {
     char *separator = line;
     while (*separator != 0 && !IsSeparator(*separator))
         separator++;
@@ -169,8 +164,7 @@ static char *SplitEntry(char *line)
     return *candidates == 0 ? NULL : candidates;
 }
 
-void ProcessUserDictionary(treefile *tf, HANDLE file)
-{
+void ProcessUserDictionary(treefile *tf, HANDLE file) {
     char *line;
     while ((line = ReadString(file)) != NULL) {
         char *candidates = SplitEntry(line);

@@ -10,8 +10,7 @@
 namespace {
 
 // Length of a UTF-8 text in this flavour's text units.
-int UnitsInFlavour(const std::string &utf8)
-{
+int UnitsInFlavour(const std::string &utf8) {
     int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, NULL, 0);
     std::u16string units(wide, u'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, (LPWSTR)units.data(), wide);
@@ -25,8 +24,7 @@ int UnitsInFlavour(const std::string &utf8)
 #endif
 }
 
-std::map<unsigned, std::string> StringTable(const char *module)
-{
+std::map<unsigned, std::string> StringTable(const char *module) {
     std::map<unsigned, std::string> strings;
     std::string error;
     std::string path = std::string(TAVO_SOURCE_DIR) + "/resources/" + module + "/" + module + ".rc";
@@ -34,16 +32,14 @@ std::map<unsigned, std::string> StringTable(const char *module)
     return strings;
 }
 
-TEST(GlobalRecord, IsZeroBeforeStartUp)
-{
+TEST(GlobalRecord, IsZeroBeforeStartUp) {
     EXPECT_EQ(globData.hInstance, nullptr);
     EXPECT_EQ(globData.fontSize, 0u);
     EXPECT_EQ(globData.brailleVariant, 0u);
     EXPECT_EQ(globData.uiClass[0], 0);
 }
 
-TEST(GlobalRecord, SettingsStandTogetherInOrder)
-{
+TEST(GlobalRecord, SettingsStandTogetherInOrder) {
     const DWORD *first = &globData.dotKeyboard;
     EXPECT_EQ(&globData.speech, first + 1);
     EXPECT_EQ(&globData.reverseVideo, first + 2);
@@ -53,17 +49,21 @@ TEST(GlobalRecord, SettingsStandTogetherInOrder)
     EXPECT_EQ(&globData.fontSize, first + 6);
 }
 
-TEST(GlobalRecord, EveryStringFitsItsFieldInBothModules)
-{
+TEST(GlobalRecord, EveryStringFitsItsFieldInBothModules) {
     const struct {
         unsigned id;
         size_t room;
     } fields[] = {
-        {IDS_UICLASS, sizeof globData.uiClass},       {IDS_COMPCLASS, sizeof globData.compClass},
-        {IDS_STATUSCLASS, sizeof globData.statusClass}, {IDS_PHRASEDB, sizeof globData.phraseDbFile},
-        {IDS_USERDB, sizeof globData.userDbFile},     {IDS_USERDICT, sizeof globData.userDictFile},
-        {IDS_CHARLABEL, sizeof globData.charLabel},   {IDS_OPTIONMENU, sizeof globData.optionMenu},
-        {IDS_ONTEXT, sizeof globData.onText},         {IDS_OFFTEXT, sizeof globData.offText},
+        {IDS_UICLASS, sizeof globData.uiClass},
+        {IDS_COMPCLASS, sizeof globData.compClass},
+        {IDS_STATUSCLASS, sizeof globData.statusClass},
+        {IDS_PHRASEDB, sizeof globData.phraseDbFile},
+        {IDS_USERDB, sizeof globData.userDbFile},
+        {IDS_USERDICT, sizeof globData.userDictFile},
+        {IDS_CHARLABEL, sizeof globData.charLabel},
+        {IDS_OPTIONMENU, sizeof globData.optionMenu},
+        {IDS_ONTEXT, sizeof globData.onText},
+        {IDS_OFFTEXT, sizeof globData.offText},
     };
     for (const char *module : {"vexa", "ruda"}) {
         std::map<unsigned, std::string> strings = StringTable(module);
@@ -78,8 +78,7 @@ TEST(GlobalRecord, EveryStringFitsItsFieldInBothModules)
     }
 }
 
-TEST(GlobalRecord, TheTwoModulesDifferInNamesAndCaptionOnly)
-{
+TEST(GlobalRecord, TheTwoModulesDifferInNamesAndCaptionOnly) {
     std::map<unsigned, std::string> vexa = StringTable("vexa"), ruda = StringTable("ruda");
     EXPECT_EQ(vexa[IDS_UICLASS], "VEXAIME");
     EXPECT_EQ(ruda[IDS_UICLASS], "RUDAIME");

@@ -12,10 +12,11 @@
 
 namespace {
 
-WORD Word(const std::vector<BYTE> &image, size_t at) { return image[at] | (image[at + 1] << 8); }
+WORD Word(const std::vector<BYTE> &image, size_t at) {
+    return image[at] | (image[at + 1] << 8);
+}
 
-DWORD Dword(const std::vector<BYTE> &image, size_t at)
-{
+DWORD Dword(const std::vector<BYTE> &image, size_t at) {
     return image[at] | (image[at + 1] << 8) | (image[at + 2] << 16) | ((DWORD)image[at + 3] << 24);
 }
 
@@ -24,17 +25,14 @@ struct OpenImage {
     std::vector<BYTE> bytes;
     ptree *tree;
     explicit OpenImage(std::vector<BYTE> image)
-        : bytes(std::move(image)), tree(ptree_open(bytes.data(), (DWORD)bytes.size()))
-    {
-    }
+        : bytes(std::move(image)), tree(ptree_open(bytes.data(), (DWORD)bytes.size())) {}
     ~OpenImage() { ptree_close(tree); }
     int match(const std::string &key, int n = 0) { return ptree_match(tree, key.c_str(), n); }
     std::string data() const { return ptree_data(tree) ? ptree_data(tree) : "(null)"; }
 };
 
 // The longest key of the list that is a prefix of the query.
-size_t LongestPrefix(const ImageEntries &entries, const std::string &query)
-{
+size_t LongestPrefix(const ImageEntries &entries, const std::string &query) {
     size_t best = 0;
     for (const auto &entry : entries) {
         const std::string &key = entry.first;
@@ -44,8 +42,7 @@ size_t LongestPrefix(const ImageEntries &entries, const std::string &query)
     return best;
 }
 
-TEST(TreeFile, AbcThenAbdLaysDownTheDocumentedBytes)
-{
+TEST(TreeFile, AbcThenAbdLaysDownTheDocumentedBytes) {
     std::vector<BYTE> image = BuildImage("T", {{"abc", "1"}, {"abd", "2"}});
     const size_t first = 10 + 9 + 2;
     ASSERT_EQ(Dword(image, 2), first) << "the header's left link names the root";
@@ -56,17 +53,22 @@ TEST(TreeFile, AbcThenAbdLaysDownTheDocumentedBytes)
     EXPECT_EQ(Word(image, first), 1) << "first 1 bit of the letter a";
     EXPECT_EQ(Dword(image, first + 2), 0u) << "left link null";
     EXPECT_EQ(Dword(image, first + 6), second) << "right link now points at the second node";
-    EXPECT_EQ(0, memcmp(&image[first + 10], "abc\0" "1", 6));
+    EXPECT_EQ(0, memcmp(&image[first + 10],
+                        "abc\0"
+                        "1",
+                        6));
 
     EXPECT_EQ(Word(image, second), 21) << "c and d differ in the sixth bit of the third byte";
     EXPECT_EQ(Dword(image, second + 2), first) << "left link back to the first node";
     EXPECT_EQ(Dword(image, second + 6), second) << "right link to itself";
-    EXPECT_EQ(0, memcmp(&image[second + 10], "abd\0" "2", 6));
+    EXPECT_EQ(0, memcmp(&image[second + 10],
+                        "abd\0"
+                        "2",
+                        6));
     EXPECT_EQ(image.size(), second + 16);
 }
 
-TEST(TreeFile, DictionaryIdentifierPutsTheFirstNodeAt44)
-{
+TEST(TreeFile, DictionaryIdentifierPutsTheFirstNodeAt44) {
     std::vector<BYTE> image = BuildImage("TAVO dictionary database", {{"\x8d\xe0", "\xbd\xb1"}});
     EXPECT_EQ(Dword(image, 2), 44u);
     EXPECT_EQ(Word(image, 44), 0) << "a key starting at 0x80 or above differs from empty at bit 0";
@@ -74,8 +76,7 @@ TEST(TreeFile, DictionaryIdentifierPutsTheFirstNodeAt44)
     EXPECT_EQ(Dword(image, 50), 44u);
 }
 
-TEST(TreeFile, DuplicateKeysKeepTheFirstAndLeaveTheFileAlone)
-{
+TEST(TreeFile, DuplicateKeysKeepTheFirstAndLeaveTheFileAlone) {
     ScratchDir dir;
     HANDLE file = CreateScratchFile(dir.path("dup.db"));
     treefile *tf = treefile_create(file, "T");
@@ -95,8 +96,7 @@ TEST(TreeFile, DuplicateKeysKeepTheFirstAndLeaveTheFileAlone)
     EXPECT_EQ(image.data(), "first");
 }
 
-TEST(TreeFile, CreateEmptiesAnExistingFile)
-{
+TEST(TreeFile, CreateEmptiesAnExistingFile) {
     ScratchDir dir;
     HANDLE file = CreateScratchFile(dir.path("old.db"));
     treefile *tf = treefile_create(file, "first identifier, rather long");
@@ -109,8 +109,7 @@ TEST(TreeFile, CreateEmptiesAnExistingFile)
     EXPECT_EQ(treefile_create(NULL, "T"), nullptr);
 }
 
-TEST(PrefixTree, LongestStoredPrefixWins)
-{
+TEST(PrefixTree, LongestStoredPrefixWins) {
     OpenImage image(BuildImage("T", {{"ab", "two"}, {"abcd", "four"}}));
     EXPECT_EQ(image.match("abcx"), 2);
     EXPECT_EQ(image.data(), "two");
@@ -123,8 +122,7 @@ TEST(PrefixTree, LongestStoredPrefixWins)
     EXPECT_EQ(ptree_match(image.tree, NULL, 0), 0);
 }
 
-TEST(PrefixTree, PrefixInsertedAfterLongerKeyIsItsOwnNode)
-{
+TEST(PrefixTree, PrefixInsertedAfterLongerKeyIsItsOwnNode) {
     OpenImage image(BuildImage("T", {{"abc", "long"}, {"ab", "short"}}));
     EXPECT_EQ(image.match("ab"), 2);
     EXPECT_EQ(image.data(), "short");
@@ -132,16 +130,14 @@ TEST(PrefixTree, PrefixInsertedAfterLongerKeyIsItsOwnNode)
     EXPECT_EQ(image.data(), "long");
 }
 
-TEST(PrefixTree, TwoByteKeyWithLimitedLength)
-{
+TEST(PrefixTree, TwoByteKeyWithLimitedLength) {
     OpenImage image(BuildImage("T", {{"\xa7\x41", "\x99\x2d"}, {"\xa7\x41\xa6\x6e", "x"}}));
     EXPECT_EQ(image.match("\xa7\x41\xa6\x6e", 2), 2);
     EXPECT_EQ(image.match("\xa7\x41\xa6\x6e"), 4);
     EXPECT_EQ(image.match("A"), 0) << "ASCII finds nothing among Big5 keys";
 }
 
-TEST(PrefixTree, EmptyTreeAndNullHandles)
-{
+TEST(PrefixTree, EmptyTreeAndNullHandles) {
     OpenImage image(BuildImage("T", {}));
     ASSERT_NE(image.tree, nullptr);
     EXPECT_EQ(image.match("anything"), 0);
@@ -152,8 +148,7 @@ TEST(PrefixTree, EmptyTreeAndNullHandles)
     ptree_clearInfo(NULL);
 }
 
-TEST(PrefixTree, IdentifierCheck)
-{
+TEST(PrefixTree, IdentifierCheck) {
     OpenImage image(BuildImage("TAVO phrase database", {{"nei", "\xa7\x41"}}));
     EXPECT_EQ(ptree_check_id(image.tree, NULL), 1);
     EXPECT_EQ(ptree_check_id(image.tree, "TAVO phrase database"), 1);
@@ -161,8 +156,7 @@ TEST(PrefixTree, IdentifierCheck)
     EXPECT_EQ(ptree_check_id(image.tree, "TAVO phrase"), 0) << "the whole identifier must match";
 }
 
-TEST(PrefixTree, RejectsWhatIsNotAnImage)
-{
+TEST(PrefixTree, RejectsWhatIsNotAnImage) {
     std::vector<BYTE> image = BuildImage("T", {{"a", "b"}});
     EXPECT_EQ(ptree_open(NULL, 100), nullptr);
     EXPECT_EQ(ptree_open(image.data(), 12), nullptr) << "too short to hold the magic";
@@ -170,8 +164,7 @@ TEST(PrefixTree, RejectsWhatIsNotAnImage)
     EXPECT_EQ(ptree_open(image.data(), (DWORD)image.size()), nullptr);
 }
 
-TEST(PrefixTree, DataWithZeroBytesIsStoredWhole)
-{
+TEST(PrefixTree, DataWithZeroBytesIsStoredWhole) {
     std::string wave("\x01RIFF\0\0\0\0WAVE", 13);
     OpenImage image(BuildImage("TAVO voice database", {{"\x84\x69", wave}}));
     ASSERT_EQ(image.match("\x84\x69"), 2);
@@ -180,8 +173,7 @@ TEST(PrefixTree, DataWithZeroBytesIsStoredWhole)
 
 // Random keys over a small alphabet, inserted in random order, checked
 // against a plain search for the longest prefix.
-TEST(PrefixTree, AgreesWithBruteForceOnRandomKeys)
-{
+TEST(PrefixTree, AgreesWithBruteForceOnRandomKeys) {
     std::mt19937 random(20261208);
     for (int round = 0; round < 20; round++) {
         ImageEntries entries;
@@ -208,8 +200,7 @@ TEST(PrefixTree, AgreesWithBruteForceOnRandomKeys)
     }
 }
 
-TEST(PrefixTree, SortedInsertionGivesTheSameTreeAsAnyOrder)
-{
+TEST(PrefixTree, SortedInsertionGivesTheSameTreeAsAnyOrder) {
     ImageEntries entries = {{"b", "1"}, {"ba", "2"}, {"abc", "3"}, {"\xa4\x40", "4"}, {"a", "5"}};
     ImageEntries sorted = entries;
     std::sort(sorted.begin(), sorted.end());
@@ -222,8 +213,7 @@ TEST(PrefixTree, SortedInsertionGivesTheSameTreeAsAnyOrder)
 }
 
 // Keys that are each a prefix of the next make the deepest possible path.
-TEST(PrefixTree, DegenerateChainOfPrefixes)
-{
+TEST(PrefixTree, DegenerateChainOfPrefixes) {
     ImageEntries entries;
     for (int n = 1; n <= 2000; n++)
         entries.push_back({std::string(n, 'a'), std::to_string(n)});
@@ -233,8 +223,7 @@ TEST(PrefixTree, DegenerateChainOfPrefixes)
     EXPECT_EQ(image.match(std::string(3000, 'a')), 2000);
 }
 
-TEST(PrefixTree, OpenFromFileOwnsTheHandle)
-{
+TEST(PrefixTree, OpenFromFileOwnsTheHandle) {
     ScratchDir dir;
     std::string path = dir.path("phrase.idb");
     HANDLE file = CreateScratchFile(path);
@@ -267,8 +256,7 @@ class DamagedImage : public ::testing::Test {
 protected:
     ImageEntries entries;
     std::vector<BYTE> image;
-    void SetUp() override
-    {
+    void SetUp() override {
         std::mt19937 random(7);
         std::uniform_int_distribution<int> byte(0x81, 0xfe), length(1, 4);
         for (int i = 0; i < 120; i++) {
@@ -279,8 +267,7 @@ protected:
         }
         image = BuildImage("TAVO dictionary database", entries);
     }
-    void MatchEverything(const std::vector<BYTE> &damaged)
-    {
+    void MatchEverything(const std::vector<BYTE> &damaged) {
         std::vector<BYTE> copy(damaged);
         ptree *tree = ptree_open(copy.data(), (DWORD)copy.size());
         if (tree == NULL)
@@ -301,14 +288,12 @@ protected:
     }
 };
 
-TEST_F(DamagedImage, EveryTruncation)
-{
+TEST_F(DamagedImage, EveryTruncation) {
     for (size_t size = 0; size <= image.size(); size++)
         MatchEverything(std::vector<BYTE>(image.begin(), image.begin() + size));
 }
 
-TEST_F(DamagedImage, TruncatedImageKeepsTheKeysBeforeTheCut)
-{
+TEST_F(DamagedImage, TruncatedImageKeepsTheKeysBeforeTheCut) {
     std::vector<BYTE> half(image.begin(), image.begin() + image.size() / 2);
     OpenImage damaged(half);
     OpenImage whole(image);
@@ -319,8 +304,7 @@ TEST_F(DamagedImage, TruncatedImageKeepsTheKeysBeforeTheCut)
     EXPECT_LT(kept, (int)entries.size());
 }
 
-TEST_F(DamagedImage, RandomBytesOverwritten)
-{
+TEST_F(DamagedImage, RandomBytesOverwritten) {
     std::mt19937 random(11);
     std::uniform_int_distribution<size_t> where(0, image.size() - 1);
     std::uniform_int_distribution<int> value(0, 255);
@@ -332,8 +316,7 @@ TEST_F(DamagedImage, RandomBytesOverwritten)
     }
 }
 
-TEST_F(DamagedImage, HostileLinksAndBits)
-{
+TEST_F(DamagedImage, HostileLinksAndBits) {
     std::mt19937 random(13);
     std::uniform_int_distribution<DWORD> link(0, (DWORD)image.size() + 64);
     std::vector<size_t> nodes;
@@ -361,8 +344,7 @@ TEST_F(DamagedImage, HostileLinksAndBits)
     }
 }
 
-TEST_F(DamagedImage, UnterminatedTailNeverServesData)
-{
+TEST_F(DamagedImage, UnterminatedTailNeverServesData) {
     std::vector<BYTE> damaged(image);
     damaged.back() = 'x'; // the last node's data loses its terminator
     OpenImage open(damaged);

@@ -13,8 +13,7 @@
 
 namespace {
 
-void SetField(TCHAR *field, size_t room, const std::string &ascii)
-{
+void SetField(TCHAR *field, size_t room, const std::string &ascii) {
     size_t i = 0;
     for (; i < ascii.size() && i + 1 < room; i++)
         field[i] = (TCHAR)ascii[i];
@@ -23,13 +22,11 @@ void SetField(TCHAR *field, size_t room, const std::string &ascii)
 
 #define SET_FIELD(field, text) SetField(field, sizeof(field) / sizeof(TCHAR), text)
 
-void WriteBytes(const std::string &path, const std::string &bytes)
-{
+void WriteBytes(const std::string &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-void SetWriteTime(const std::string &path, DWORD seconds)
-{
+void SetWriteTime(const std::string &path, DWORD seconds) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
@@ -45,8 +42,7 @@ class UserDictionary : public ::testing::Test {
 protected:
     ScratchDir dir;
     std::string text = dir.path("user.dic"), database = dir.path("user.udb");
-    void SetUp() override
-    {
+    void SetUp() override {
         SET_FIELD(globData.windowsDir, dir.path(""));
         SET_FIELD(globData.systemDir, dir.path(""));
         SET_FIELD(globData.userDictFile, "user.dic");
@@ -54,8 +50,7 @@ protected:
     }
     // Builds the database from the given text and returns the data stored
     // for each key ("-" for none).
-    std::vector<std::string> Compile(const std::string &bytes, std::vector<std::string> keys)
-    {
+    std::vector<std::string> Compile(const std::string &bytes, std::vector<std::string> keys) {
         std::remove(database.c_str());
         WriteBytes(text, bytes);
         UpdateUserDatabase();
@@ -73,8 +68,7 @@ protected:
 
 typedef std::vector<std::string> Strings;
 
-TEST_F(UserDictionary, SeparatorsAndLetterCase)
-{
+TEST_F(UserDictionary, SeparatorsAndLetterCase) {
     EXPECT_EQ(Compile("ABC \xa7\x41\t  \xa9\x70 \n", {"abc", "ABC"}),
               Strings({"\xa7\x41\t\xa9\x70", "-"}))
         << "key lowered; runs of separators become one TAB; trailing ones dropped";
@@ -82,8 +76,7 @@ TEST_F(UserDictionary, SeparatorsAndLetterCase)
         << "the first of two keys that differ only in case wins";
 }
 
-TEST_F(UserDictionary, LinesThatAreNotEntries)
-{
+TEST_F(UserDictionary, LinesThatAreNotEntries) {
     EXPECT_EQ(Compile("nocandidates\n\nkeyonly \t \nok x\n", {"nocandidates", "keyonly", "ok"}),
               Strings({"-", "-", "x"}));
     EXPECT_EQ(Compile(" leading space\n", {"leading"}), Strings({"-"}))
@@ -91,8 +84,7 @@ TEST_F(UserDictionary, LinesThatAreNotEntries)
     EXPECT_EQ(Compile("", {"a"}), Strings({"-"}));
 }
 
-TEST_F(UserDictionary, LineEndsAndControlBytes)
-{
+TEST_F(UserDictionary, LineEndsAndControlBytes) {
     const char withControls[] = "a 1\r\nb 2\r\nc\x01 3\x00\x7f";
     EXPECT_EQ(Compile(std::string(withControls, sizeof withControls - 1), {"a", "b", "c"}),
               Strings({"1", "2", "3\x7f"}))
@@ -102,8 +94,7 @@ TEST_F(UserDictionary, LineEndsAndControlBytes)
     EXPECT_EQ(ReadWholeFile(database), crlf) << "CR-LF and LF give the same database";
 }
 
-TEST_F(UserDictionary, MegabyteLineAndBinaryGarbage)
-{
+TEST_F(UserDictionary, MegabyteLineAndBinaryGarbage) {
     std::string huge(1 << 20, 'x');
     EXPECT_EQ(Compile("big " + huge + "\nafter 1\n", {"big", "after"}), Strings({huge, "1"}));
 
@@ -117,8 +108,7 @@ TEST_F(UserDictionary, MegabyteLineAndBinaryGarbage)
     ptree_close(tree);
 }
 
-TEST_F(UserDictionary, ReadStringSplitsLines)
-{
+TEST_F(UserDictionary, ReadStringSplitsLines) {
     WriteBytes(text, "one\n\ntwo\r\nthree");
     HANDLE file = CreateFileA(text.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
@@ -129,8 +119,7 @@ TEST_F(UserDictionary, ReadStringSplitsLines)
     EXPECT_EQ(lines, Strings({"one", "", "two", "three"}));
 }
 
-TEST_F(UserDictionary, RebuiltOnlyWhenTheTextIsNewer)
-{
+TEST_F(UserDictionary, RebuiltOnlyWhenTheTextIsNewer) {
     Compile("a 1\n", {});
     SetWriteTime(text, 1000);
     SetWriteTime(database, 2000);
@@ -150,8 +139,7 @@ TEST_F(UserDictionary, RebuiltOnlyWhenTheTextIsNewer)
     ptree_close(tree);
 }
 
-TEST_F(UserDictionary, NotRebuiltWhileOpenAnywhere)
-{
+TEST_F(UserDictionary, NotRebuiltWhileOpenAnywhere) {
     Compile("a 1\n", {});
     WriteBytes(text, "a 2\n");
     SetWriteTime(database, 1000);
@@ -188,8 +176,7 @@ TEST_F(UserDictionary, NotRebuiltWhileOpenAnywhere)
     ptree_close(tree);
 }
 
-TEST_F(UserDictionary, MissingTextKeepsTheDatabase)
-{
+TEST_F(UserDictionary, MissingTextKeepsTheDatabase) {
     Compile("a 1\n", {});
     std::remove(text.c_str());
     UpdateUserDatabase();
@@ -200,12 +187,12 @@ TEST_F(UserDictionary, MissingTextKeepsTheDatabase)
     EXPECT_EQ(OpenUserDatabase(), nullptr);
 }
 
-TEST_F(UserDictionary, TenThousandLines)
-{
+TEST_F(UserDictionary, TenThousandLines) {
     std::string bytes;
     for (int i = 0; i < 10000; i++)
         bytes += "key" + std::to_string(i * 7919 % 10007) + " \xa7\x41 \xa6\x6e\n";
-    EXPECT_EQ(Compile(bytes, {"key0", "key7919"}), Strings({"\xa7\x41\t\xa6\x6e", "\xa7\x41\t\xa6\x6e"}));
+    EXPECT_EQ(Compile(bytes, {"key0", "key7919"}),
+              Strings({"\xa7\x41\t\xa6\x6e", "\xa7\x41\t\xa6\x6e"}));
 }
 
 } // namespace

@@ -21,8 +21,7 @@ struct Database {
     ptree *tree = nullptr;
     ImageWalk walk;
 
-    explicit Database(const char *name)
-    {
+    explicit Database(const char *name) {
         std::ifstream in(std::string(TAVO_DATABASE_DIR) + "/" + name, std::ios::binary);
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         tree = ptree_open(bytes.data(), (DWORD)bytes.size());
@@ -32,38 +31,33 @@ struct Database {
     ~Database() { ptree_close(tree); }
 
     // The data stored under exactly this key, or nothing.
-    std::optional<std::string> find(const std::string &key)
-    {
+    std::optional<std::string> find(const std::string &key) {
         if (ptree_match(tree, key.c_str(), 0) != (int)key.size())
             return std::nullopt;
         return std::string(ptree_data(tree));
     }
 };
 
-bool ValidCode(const std::string &bytes, size_t at)
-{
+bool ValidCode(const std::string &bytes, size_t at) {
     if (at + 1 >= bytes.size())
         return false;
     return image_readingText(bytes[at], bytes[at + 1]).has_value();
 }
 
-std::vector<std::string> Items(const std::string &data)
-{
+std::vector<std::string> Items(const std::string &data) {
     return image_dataParts(data, ImageKind::text);
 }
 
 class Databases : public ::testing::Test {
 protected:
     static Database *dictionary, *query, *vexa, *ruda;
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         dictionary = new Database("dictionary.img");
         query = new Database("query.img");
         vexa = new Database("vexa.idb");
         ruda = new Database("ruda.idb");
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         for (Database *database : {dictionary, query, vexa, ruda})
             delete database;
     }
@@ -71,8 +65,7 @@ protected:
 
 Database *Databases::dictionary, *Databases::query, *Databases::vexa, *Databases::ruda;
 
-TEST_F(Databases, AreWholeImagesWithTheirIdentifiers)
-{
+TEST_F(Databases, AreWholeImagesWithTheirIdentifiers) {
     EXPECT_EQ(ptree_check_id(dictionary->tree, DICTIONARY_ID), 1);
     EXPECT_EQ(ptree_check_id(query->tree, QUERY_ID), 1);
     EXPECT_EQ(ptree_check_id(vexa->tree, PHRASE_ID), 1);
@@ -83,8 +76,7 @@ TEST_F(Databases, AreWholeImagesWithTheirIdentifiers)
     }
 }
 
-TEST_F(Databases, DictionaryReadingsAreValidAndAsLongAsTheirWords)
-{
+TEST_F(Databases, DictionaryReadingsAreValidAndAsLongAsTheirWords) {
     for (const ImageNode &node : dictionary->walk.nodes) {
         ASSERT_EQ(FirstReadingLength(node.data.c_str()), node.key.size())
             << image_keyText(node.key, ImageKind::text);
@@ -96,8 +88,7 @@ TEST_F(Databases, DictionaryReadingsAreValidAndAsLongAsTheirWords)
     }
 }
 
-TEST_F(Databases, QueryLinesStartWithAValidCode)
-{
+TEST_F(Databases, QueryLinesStartWithAValidCode) {
     for (const ImageNode &node : query->walk.nodes) {
         ASSERT_EQ(node.key.size(), 2u);
         for (const std::string &line : image_dataParts(node.data, ImageKind::query))
@@ -105,8 +96,7 @@ TEST_F(Databases, QueryLinesStartWithAValidCode)
     }
 }
 
-TEST_F(Databases, PhraseKeysAreLowerCaseAndCandidatesNonEmpty)
-{
+TEST_F(Databases, PhraseKeysAreLowerCaseAndCandidatesNonEmpty) {
     for (Database *database : {vexa, ruda}) {
         for (const ImageNode &node : database->walk.nodes) {
             for (char c : node.key)
@@ -119,8 +109,7 @@ TEST_F(Databases, PhraseKeysAreLowerCaseAndCandidatesNonEmpty)
 
 // A single character offered alone is explained from the query database
 // in the reading that the dictionary gives it first.
-TEST_F(Databases, EverySingleCharacterCandidateHasAnExplanation)
-{
+TEST_F(Databases, EverySingleCharacterCandidateHasAnExplanation) {
     std::set<std::string> checked;
     for (Database *database : {vexa, ruda}) {
         for (const ImageNode &node : database->walk.nodes) {
@@ -143,8 +132,7 @@ TEST_F(Databases, EverySingleCharacterCandidateHasAnExplanation)
 
 // Everyday words, typed with and without tones in jyutping and as braille:
 // each must be offered, and most must come first.
-TEST_F(Databases, EverydayWordsAreReachable)
-{
+TEST_F(Databases, EverydayWordsAreReachable) {
     std::ifstream in(std::string(TAVO_SOURCE_DIR) + "/tests/data/common_words.tsv");
     std::string line;
     int words = 0;
@@ -152,7 +140,8 @@ TEST_F(Databases, EverydayWordsAreReachable)
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#')
             continue;
-        std::string word = line.substr(0, line.find('\t')), reading = line.substr(line.find('\t') + 1);
+        std::string word = line.substr(0, line.find('\t')),
+                    reading = line.substr(line.find('\t') + 1);
         std::string big5, codes, error;
         ASSERT_TRUE(image_utf8ToBig5(word, big5, error)) << error;
         ASSERT_TRUE(jyutping_encode(reading, codes, error)) << error;
@@ -167,9 +156,9 @@ TEST_F(Databases, EverydayWordsAreReachable)
         std::string braille = cells;
         GlobalFree(cells);
         words++;
-        for (auto [name, database, key] : {std::tuple{"toned", vexa, toned},
-                                          std::tuple{"toneless", vexa, toneless},
-                                          std::tuple{"braille", ruda, braille}}) {
+        for (auto [name, database, key] :
+             {std::tuple{"toned", vexa, toned}, std::tuple{"toneless", vexa, toneless},
+              std::tuple{"braille", ruda, braille}}) {
             std::optional<std::string> data = database->find(key);
             ASSERT_TRUE(data) << word << ": no " << name << " key " << key;
             std::vector<std::string> items = Items(*data);
@@ -180,8 +169,8 @@ TEST_F(Databases, EverydayWordsAreReachable)
         }
     }
     EXPECT_GE(words, 50);
-    std::printf("%d everyday words; first for the toned key: %d, toneless: %d, braille: %d\n", words,
-                first["toned"], first["toneless"], first["braille"]);
+    std::printf("%d everyday words; first for the toned key: %d, toneless: %d, braille: %d\n",
+                words, first["toned"], first["toneless"], first["braille"]);
     EXPECT_GE(first["toned"] * 10, words * 8) << "most everyday words come first";
 }
 

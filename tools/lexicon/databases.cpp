@@ -9,8 +9,7 @@
 
 namespace {
 
-std::string Join(const std::vector<std::string> &parts, char separator)
-{
+std::string Join(const std::vector<std::string> &parts, char separator) {
     std::string joined;
     for (size_t i = 0; i < parts.size(); i++) {
         if (i > 0)
@@ -30,8 +29,7 @@ struct Candidate {
 // character at a position read with that syllable, most common first.
 typedef std::map<std::pair<std::string, std::string>, std::vector<Candidate>> ExampleIndex;
 
-ExampleIndex IndexExamples(const Lexicon &lexicon)
-{
+ExampleIndex IndexExamples(const Lexicon &lexicon) {
     ExampleIndex index;
     for (const LexiconEntry &word : lexicon.words)
         for (const LexiconReading &reading : word.readings)
@@ -42,8 +40,7 @@ ExampleIndex IndexExamples(const Lexicon &lexicon)
 }
 
 // Sorts by rank and keeps the first of each text.
-std::vector<std::string> RankedTexts(std::vector<Candidate> candidates, size_t most)
-{
+std::vector<std::string> RankedTexts(std::vector<Candidate> candidates, size_t most) {
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate &a, const Candidate &b) { return a.rank < b.rank; });
     std::vector<std::string> texts;
@@ -55,8 +52,7 @@ std::vector<std::string> RankedTexts(std::vector<Candidate> candidates, size_t m
 }
 
 std::string QueryLine(const Lexicon &lexicon, const ExampleIndex &examples,
-                      const LexiconEntry &character, const LexiconReading &reading)
-{
+                      const LexiconEntry &character, const LexiconReading &reading) {
     std::vector<std::string> explanations;
     auto description = lexicon.descriptions.find(character.big5);
     if (description != lexicon.descriptions.end())
@@ -68,15 +64,13 @@ std::string QueryLine(const Lexicon &lexicon, const ExampleIndex &examples,
     return reading.codes + Join(explanations, '\t');
 }
 
-std::string Toneless(const std::string &syllable)
-{
+std::string Toneless(const std::string &syllable) {
     std::string letters = syllable;
     letters.erase(std::remove_if(letters.begin(), letters.end(), ::isdigit), letters.end());
     return letters;
 }
 
-std::string BrailleKey(const std::string &codes)
-{
+std::string BrailleKey(const std::string &codes) {
     LPTSTR cells = canton_decode(1, codes.c_str());
     std::string key = cells;
     GlobalFree(cells);
@@ -85,8 +79,7 @@ std::string BrailleKey(const std::string &codes)
 }
 
 // The keys under which a reading is typed.
-std::vector<std::string> KeysOf(const LexiconReading &reading, PhraseKeys keys)
-{
+std::vector<std::string> KeysOf(const LexiconReading &reading, PhraseKeys keys) {
     if (keys == PhraseKeys::braille)
         return {BrailleKey(reading.codes)};
     std::string toned, toneless;
@@ -98,8 +91,7 @@ std::vector<std::string> KeysOf(const LexiconReading &reading, PhraseKeys keys)
 }
 
 void AddCandidates(const std::vector<LexiconEntry> &entries, PhraseKeys keys,
-                   std::map<std::string, std::vector<Candidate>> &byKey)
-{
+                   std::map<std::string, std::vector<Candidate>> &byKey) {
     for (const LexiconEntry &entry : entries)
         for (const LexiconReading &reading : entry.readings)
             for (const std::string &key : KeysOf(reading, keys))
@@ -108,8 +100,7 @@ void AddCandidates(const std::vector<LexiconEntry> &entries, PhraseKeys keys,
 
 } // namespace
 
-std::vector<ImageEntry> lexicon_dictionary(const Lexicon &lexicon)
-{
+std::vector<ImageEntry> lexicon_dictionary(const Lexicon &lexicon) {
     std::vector<ImageEntry> entries;
     for (const auto *list : {&lexicon.characters, &lexicon.words}) {
         for (const LexiconEntry &entry : *list) {
@@ -123,8 +114,7 @@ std::vector<ImageEntry> lexicon_dictionary(const Lexicon &lexicon)
     return entries;
 }
 
-std::vector<ImageEntry> lexicon_query(const Lexicon &lexicon)
-{
+std::vector<ImageEntry> lexicon_query(const Lexicon &lexicon) {
     ExampleIndex examples = IndexExamples(lexicon);
     std::vector<ImageEntry> entries;
     for (const LexiconEntry &character : lexicon.characters) {
@@ -137,8 +127,8 @@ std::vector<ImageEntry> lexicon_query(const Lexicon &lexicon)
     return entries;
 }
 
-std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys, PhraseStats &stats)
-{
+std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys,
+                                        PhraseStats &stats) {
     std::map<std::string, std::vector<Candidate>> byKey;
     AddCandidates(lexicon.characters, keys, byKey);
     AddCandidates(lexicon.words, keys, byKey);

@@ -30,6 +30,7 @@ std::vector<ImageEntry> lexicon_dictionary(const Lexicon &lexicon);
 // Character -> per reading a line: its code, its description, example words.
 std::vector<ImageEntry> lexicon_query(const Lexicon &lexicon);
 // Reading as typed -> candidates, most common first.
-std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys, PhraseStats &stats);
+std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys,
+                                        PhraseStats &stats);
 
 #endif

@@ -21,8 +21,7 @@ struct SourceFile {
     explicit SourceFile(const std::string &name) : path(name), in(name) {}
 
     // The next line that is not a comment, split at TABs.
-    bool next(std::vector<std::string> &fields)
-    {
+    bool next(std::vector<std::string> &fields) {
         while (std::getline(in, line)) {
             number++;
             if (line.empty() || line[0] == '#')
@@ -36,15 +35,13 @@ struct SourceFile {
         return false;
     }
 
-    bool fail(const std::string &message)
-    {
+    bool fail(const std::string &message) {
         error = path + ":" + std::to_string(number) + ": " + message;
         return false;
     }
 };
 
-std::vector<std::string> Words(const std::string &text)
-{
+std::vector<std::string> Words(const std::string &text) {
     std::vector<std::string> words;
     std::stringstream split(text);
     for (std::string word; split >> word;)
@@ -52,8 +49,7 @@ std::vector<std::string> Words(const std::string &text)
     return words;
 }
 
-std::vector<std::string> Big5Characters(const std::string &big5)
-{
+std::vector<std::string> Big5Characters(const std::string &big5) {
     std::vector<std::string> characters;
     for (size_t i = 0; i < big5.size();) {
         size_t n = IsDBCSLeadByteEx(950, (BYTE)big5[i]) && i + 1 < big5.size() ? 2 : 1;
@@ -66,8 +62,7 @@ std::vector<std::string> Big5Characters(const std::string &big5)
 // One "text reading rank" line added to the entries; lines of one text
 // stand together and make one entry.
 bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
-               std::vector<LexiconEntry> &entries, size_t shortest, size_t longest)
-{
+               std::vector<LexiconEntry> &entries, size_t shortest, size_t longest) {
     if (fields.size() != 3)
         return file.fail("expected 3 TAB-separated fields");
     LexiconReading reading;
@@ -106,8 +101,7 @@ bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
 }
 
 bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, size_t shortest,
-                 size_t longest, std::string &error)
-{
+                 size_t longest, std::string &error) {
     SourceFile file(path);
     if (!file.in) {
         error = path + ": cannot open";
@@ -124,8 +118,7 @@ bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, si
 }
 
 bool ReadDescriptions(const std::string &path, std::map<std::string, std::string> &descriptions,
-                      std::string &error)
-{
+                      std::string &error) {
     SourceFile file(path);
     if (!file.in) {
         error = path + ": cannot open";
@@ -151,8 +144,7 @@ bool ReadDescriptions(const std::string &path, std::map<std::string, std::string
 
 } // namespace
 
-bool lexicon_read(const std::string &folder, Lexicon &lexicon, std::string &error)
-{
+bool lexicon_read(const std::string &folder, Lexicon &lexicon, std::string &error) {
     return ReadEntries(folder + "/chars.tsv", lexicon.characters, 1, 1, error) &&
            ReadEntries(folder + "/words.tsv", lexicon.words, 2, 7, error) &&
            ReadDescriptions(folder + "/descriptions.tsv", lexicon.descriptions, error);

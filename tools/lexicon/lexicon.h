@@ -14,15 +14,15 @@ struct LexiconReading {
 };
 
 struct LexiconEntry {
-    std::string text;                      // UTF-8
-    std::string big5;                      // the same in Big5
-    std::vector<std::string> characters;   // the Big5 characters, two bytes each
-    std::vector<LexiconReading> readings;  // most usual first
+    std::string text;                     // UTF-8
+    std::string big5;                     // the same in Big5
+    std::vector<std::string> characters;  // the Big5 characters, two bytes each
+    std::vector<LexiconReading> readings; // most usual first
 };
 
 struct Lexicon {
-    std::vector<LexiconEntry> characters; // one-character entries
-    std::vector<LexiconEntry> words;      // words of 2 to 7 characters
+    std::vector<LexiconEntry> characters;            // one-character entries
+    std::vector<LexiconEntry> words;                 // words of 2 to 7 characters
     std::map<std::string, std::string> descriptions; // Big5 character -> Big5 text
 };
 

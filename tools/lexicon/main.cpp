@@ -7,8 +7,7 @@
 
 namespace {
 
-bool Write(const std::string &path, const char *id, const std::vector<ImageEntry> &entries)
-{
+bool Write(const std::string &path, const char *id, const std::vector<ImageEntry> &entries) {
     std::string error;
     const ImageEntry *failed = nullptr;
     if (!image_writeFile(path, id, entries, error, &failed)) {
@@ -19,16 +18,14 @@ bool Write(const std::string &path, const char *id, const std::vector<ImageEntry
     return true;
 }
 
-void Report(const char *name, const PhraseStats &stats)
-{
-    std::printf("%-14s %8zu candidates; %zu words left to their toned keys\n", name, stats.candidates,
-                stats.hiddenByShorter);
+void Report(const char *name, const PhraseStats &stats) {
+    std::printf("%-14s %8zu candidates; %zu words left to their toned keys\n", name,
+                stats.candidates, stats.hiddenByShorter);
 }
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: tavolex DATA_FOLDER OUTPUT_FOLDER\n"
                              "Writes dictionary.img, query.img, vexa.idb and ruda.idb.\n");
@@ -43,10 +40,11 @@ int main(int argc, char **argv)
     }
     std::string out = argv[2];
     PhraseStats vexa, ruda;
-    bool ok = Write(out + "/dictionary.img", DICTIONARY_ID, lexicon_dictionary(lexicon)) &&
-              Write(out + "/query.img", QUERY_ID, lexicon_query(lexicon)) &&
-              Write(out + "/vexa.idb", PHRASE_ID, lexicon_phrases(lexicon, PhraseKeys::jyutping, vexa)) &&
-              Write(out + "/ruda.idb", PHRASE_ID, lexicon_phrases(lexicon, PhraseKeys::braille, ruda));
+    bool ok =
+        Write(out + "/dictionary.img", DICTIONARY_ID, lexicon_dictionary(lexicon)) &&
+        Write(out + "/query.img", QUERY_ID, lexicon_query(lexicon)) &&
+        Write(out + "/vexa.idb", PHRASE_ID, lexicon_phrases(lexicon, PhraseKeys::jyutping, vexa)) &&
+        Write(out + "/ruda.idb", PHRASE_ID, lexicon_phrases(lexicon, PhraseKeys::braille, ruda));
     if (!ok)
         return 1;
     Report("vexa.idb", vexa);
