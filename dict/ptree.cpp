@@ -136,6 +136,11 @@ static int Descend(ptree_matchContext *context) {
         WORD bit = ReadWord(record);
         if (bit != PTREE_HEADER_BIT &&
             (context->lastBit == PTREE_HEADER_BIT || bit > context->lastBit)) {
+            if (context->depth < PTREE_PATH) {
+                context->pathNode[context->depth] = node;
+                context->pathBit[context->depth] = bit;
+            }
+            context->depth++;
             context->lastBit = bit;
             int right = KeyBit(context->key, context->length, bit);
             context->node = ReadDword(record + (right ? 6 : 2));
@@ -148,11 +153,31 @@ static int Descend(ptree_matchContext *context) {
     }
 }
 
+// Where a descent for the key, now shortened, resumes: at the first node
+// passed whose bit lies in the dropped bytes. Above it the shortened key
+// takes the same turns, so the result is that of a fresh descent.
+static void Resume(ptree_matchContext *context, DWORD root) {
+    int known = context->depth < PTREE_PATH ? context->depth : PTREE_PATH;
+    DWORD limit = (DWORD)context->length * 8;
+    for (int i = 0; i < known; i++) {
+        if (context->pathBit[i] >= limit) {
+            context->node = context->pathNode[i];
+            context->lastBit = i > 0 ? context->pathBit[i - 1] : PTREE_HEADER_BIT;
+            context->depth = i;
+            return;
+        }
+    }
+    context->node = root;
+    context->lastBit = PTREE_HEADER_BIT;
+    context->depth = 0;
+}
+
 int ptree_matchNow(ptree_matchContext *context) {
     DWORD root = ReadDword(context->tree->image + 2);
+    context->node = root;
+    context->lastBit = PTREE_HEADER_BIT;
+    context->depth = 0;
     while (context->length > 0) {
-        context->node = root;
-        context->lastBit = PTREE_HEADER_BIT;
         int found = Descend(context);
         if (found > 0)
             return found;
@@ -162,6 +187,7 @@ int ptree_matchNow(ptree_matchContext *context) {
         // or at least one byte.
         int cut = (int)(context->lastBit >> 3);
         context->length = context->length > cut ? cut : context->length - 1;
+        Resume(context, root);
     }
     return 0;
 }
@@ -174,7 +200,10 @@ int ptree_match(ptree *tree, const char *key, int n) {
         return 0;
     // A key never holds a zero byte, so nothing past one can match.
     int length = (int)(n == 0 ? strlen(key) : strnlen(key, (size_t)n));
-    ptree_matchContext context = {tree, 0, PTREE_HEADER_BIT, (const BYTE *)key, length};
+    ptree_matchContext context;
+    context.tree = tree;
+    context.key = (const BYTE *)key;
+    context.length = length;
     int found = ptree_matchNow(&context);
     if (found > 0)
         tree->matchData = (const char *)tree->image + context.node + PTREE_RECORD_SIZE + found + 1;

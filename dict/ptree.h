@@ -24,6 +24,10 @@ struct ptree {
     DWORD dataLimit;       // data must start below this to be terminated in the image
 };
 
+// Nodes of a descent remembered so that a shortened key can resume below
+// the part of the path it shares; deeper paths restart from the root.
+#define PTREE_PATH 64
+
 // The state of one descent: where it is and what it has passed.
 struct ptree_matchContext {
     ptree *tree;
@@ -31,6 +35,9 @@ struct ptree_matchContext {
     DWORD lastBit;   // bit index of the last node passed (PTREE_HEADER_BIT at the root)
     const BYTE *key; // the key being matched
     int length;      // its current length
+    int depth;       // nodes passed so far
+    DWORD pathNode[PTREE_PATH];
+    WORD pathBit[PTREE_PATH];
 };
 
 ptree *ptree_open(const void *image, DWORD size);
