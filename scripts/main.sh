@@ -14,3 +14,14 @@ echo "== Building a dictionary image from tools/samples/sample-dictionary.tsv"
 echo
 echo "== Looking up texts: the longest word first, its readings decoded to jyutping"
 "$bin/tools/tavodb" lookup "$work/sample.dic" 你好嗎 唔該 我哋食飯 嘅
+
+data=$bin/data
+echo
+echo "== The databases built from the lexicon in data/"
+"$bin/tools/tavodb" info "$data/dictionary.img" | head -5
+echo
+echo "== Typed readings and their first candidates in the jyutping phrase database"
+"$bin/tools/tavodb" lookup "$data/vexa.idb" nei5hou2 neihou m4goi1 ngodei sik6faan6 | head -20
+echo
+echo "== A character's explanations in the query database"
+"$bin/tools/tavodb" lookup "$data/query.img" 角
