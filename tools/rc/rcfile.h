@@ -1,13 +1,63 @@
-// Reading the modules' resource lists (the subset of the Windows resource
-// script that they use), shared by the Linux resource compiler and tests.
+// Reading the modules' resource lists: the subset of the Windows resource
+// script that they use, shared by the resource compiler and the tests.
+//
+//   #pragma code_page(65001)          the script is UTF-8 (no other is)
+//   #include <windows.h>              system headers are ignored
+//   LANGUAGE primary, secondary       ignored: one language
+//   STRINGTABLE BEGIN id "text" ... END
+//   name TYPE "file"                  TYPE: RCDATA, BITMAP, ICON, CURSOR
+//                                     or a word of one's own, like WAVE
+//   name DIALOG[EX] ... BEGIN ... END  read over, compiled into nothing
+//
+// Names are numbers or words; words are kept in upper case, as Windows
+// keeps them. Memory options (PRELOAD, DISCARDABLE...) are accepted.
 #ifndef TAVO_TOOLS_RCFILE_H
 #define TAVO_TOOLS_RCFILE_H
 
 #include <map>
 #include <string>
+#include <vector>
 
-// The STRINGTABLE entries of a resource script, texts in UTF-8. False with
-// an error naming the file and line when the script can't be read.
+// A resource type or name: a number, or a word in upper case.
+struct RcName {
+    bool isNumber = true;
+    unsigned number = 0;
+    std::string text;
+
+    bool operator<(const RcName &other) const {
+        if (isNumber != other.isNumber)
+            return isNumber; // numbers first, as Windows orders them
+        return isNumber ? number < other.number : text < other.text;
+    }
+    bool operator==(const RcName &other) const { return !(*this < other) && !(other < *this); }
+};
+
+// A resource whose contents are a file's bytes.
+struct RcFileResource {
+    RcName type;
+    RcName name;
+    std::string file; // as written, with '/' for '\'
+    int line;
+};
+
+struct RcScript {
+    std::map<unsigned, std::string> strings; // string-table texts, UTF-8
+    std::map<unsigned, int> stringLines;     // where each was given
+    std::vector<RcFileResource> files;
+};
+
+// The standard types by their Windows numbers.
+constexpr unsigned kRcCursor = 1;
+constexpr unsigned kRcBitmap = 2;
+constexpr unsigned kRcIcon = 3;
+constexpr unsigned kRcString = 6;
+constexpr unsigned kRcData = 10;
+
+// The script at path. False with an error naming the file and line when
+// it can't be read or holds what isn't understood.
+bool rc_readScript(const std::string &path, RcScript &script, std::string &error);
+
+// The STRINGTABLE entries of a resource script, texts in UTF-8.
 bool rc_readStringTable(const std::string &path, std::map<unsigned, std::string> &strings,
                         std::string &error);
 
