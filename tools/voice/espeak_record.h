@@ -1,0 +1,20 @@
+// Syllables recorded with espeak-ng's Cantonese voice that reads jyutping,
+// trimmed of silence and brought to the voice database's sample rate.
+#ifndef TAVO_TOOLS_VOICE_ESPEAK_RECORD_H
+#define TAVO_TOOLS_VOICE_ESPEAK_RECORD_H
+
+#include <string>
+
+#include "tools/voice/wave_file.h"
+
+// The espeak-ng voice that reads Latin letters as jyutping with tone digits.
+#define ESPEAK_JYUTPING_VOICE "yue-Latn-jyutping"
+
+// Runs program (espeak-ng) on the syllables in toned jyutping ("nei5", or
+// "nei5hou2" for one recording of several) and returns the sound at rate,
+// without its silent ends. Fails, with error saying why, when espeak-ng
+// fails or says nothing.
+bool espeak_record(const std::string &program, const std::string &jyutping, unsigned rate,
+                   WaveSound &sound, std::string &error);
+
+#endif
