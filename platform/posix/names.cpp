@@ -45,11 +45,17 @@ std::string bytesFromWide(UINT codePage, const std::u16string &wide) {
     return text;
 }
 
-bool fileNameFromWide(const std::u16string &wide, std::string &fileName) {
+// A backslash separates folders on Windows as a slash does; it is turned
+// into a slash after decoding, where no Big5 trail byte can be mistaken
+// for one.
+bool fileNameFromWide(std::u16string wide, std::string &fileName) {
     if (hasLoneSurrogate(wide)) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
+    for (char16_t &c : wide)
+        if (c == u'\\')
+            c = u'/';
     fileName = bytesFromWide(CP_UTF8, wide);
     return true;
 }

@@ -192,6 +192,15 @@ TEST_F(Files, NamesReachTheFileSystemAsUtf8) {
     EXPECT_TRUE(DeleteFileW((widePath + wide).c_str()));
     EXPECT_NE(stat(folder.file("你好.txt").c_str(), &info), 0);
 
+    // 佢 is CA 5C: its trail byte is a backslash, which must not split the
+    // name, while a backslash of its own separates folders.
+    const std::string keoi = folder.path() + "\\\xCA\x5C.txt";
+    file = CreateFileA(keoi.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_EQ(stat(folder.file("佢.txt").c_str(), &info), 0);
+
     const WCHAR loneSurrogate[] = {u'a', 0xD800, u'b', 0};
     EXPECT_EQ(CreateFileW(loneSurrogate, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr),
               INVALID_HANDLE_VALUE);
