@@ -370,6 +370,253 @@ typedef struct tagCANDIDATEFORM {
     RECT rcArea;
 } CANDIDATEFORM, *PCANDIDATEFORM, *LPCANDIDATEFORM;
 
+// ---- Threads, synchronisation and sound --------------------------------
+
+#define __cdecl
+
+// Threads of the C runtime (<process.h>). The handle that _beginthread
+// returns closes itself when the thread ends; -1 means failure (errno).
+uintptr_t _beginthread(void(__cdecl *start)(void *), unsigned stackSize, void *arg);
+void _endthread(void);
+DWORD WINAPI GetCurrentThreadId(void);
+void WINAPI Sleep(DWORD milliseconds);
+DWORD WINAPI GetTickCount(void);
+
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_ABANDONED 0x00000080L
+#define WAIT_TIMEOUT 258L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+#define ERROR_NOT_OWNER 288L
+
+// The layout of Windows' critical section; the lock itself lives on the
+// heap behind LockSemaphore (the other fields are not kept), so the
+// struct may be a zeroed global.
+typedef struct _RTL_CRITICAL_SECTION {
+    PVOID DebugInfo;
+    LONG LockCount;
+    LONG RecursionCount;
+    HANDLE OwningThread;
+    HANDLE LockSemaphore;
+    ULONG_PTR SpinCount;
+} CRITICAL_SECTION, *PCRITICAL_SECTION, *LPCRITICAL_SECTION;
+
+void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);
+BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
+
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCSTR name);
+HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCWSTR name);
+BOOL WINAPI ReleaseMutex(HANDLE mutex);
+DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
+
+LONG WINAPI InterlockedExchange(volatile LONG *target, LONG value);
+LONG WINAPI InterlockedIncrement(volatile LONG *target);
+LONG WINAPI InterlockedDecrement(volatile LONG *target);
+LONG WINAPI InterlockedCompareExchange(volatile LONG *target, LONG exchange, LONG comparand);
+
+// Operating system version.
+#define VER_PLATFORM_WIN32s 0
+#define VER_PLATFORM_WIN32_WINDOWS 1
+#define VER_PLATFORM_WIN32_NT 2
+
+typedef struct _OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+} OSVERSIONINFOA, *POSVERSIONINFOA, *LPOSVERSIONINFOA;
+
+typedef struct _OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+} OSVERSIONINFOW, *POSVERSIONINFOW, *LPOSVERSIONINFOW;
+
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
+BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info);
+
+// Security identifiers, access-control lists and absolute security
+// descriptors, in Windows' layouts. Objects accept and ignore them.
+#define ERROR_UNKNOWN_REVISION 1305L
+#define ERROR_INVALID_ACL 1336L
+#define ERROR_INVALID_SID 1337L
+#define ERROR_INVALID_SECURITY_DESCR 1338L
+#define ERROR_ALLOTTED_SPACE_EXCEEDED 1344L
+
+typedef PVOID PSID;
+typedef DWORD ACCESS_MASK;
+typedef WORD SECURITY_DESCRIPTOR_CONTROL;
+typedef PVOID PSECURITY_DESCRIPTOR;
+
+typedef struct _SID_IDENTIFIER_AUTHORITY {
+    BYTE Value[6];
+} SID_IDENTIFIER_AUTHORITY, *PSID_IDENTIFIER_AUTHORITY;
+
+typedef struct _SID {
+    BYTE Revision;
+    BYTE SubAuthorityCount;
+    SID_IDENTIFIER_AUTHORITY IdentifierAuthority;
+    DWORD SubAuthority[1];
+} SID;
+
+#define SID_REVISION 1
+#define SID_MAX_SUB_AUTHORITIES 15
+#define SECURITY_WORLD_SID_AUTHORITY                                                               \
+    { 0, 0, 0, 0, 0, 1 }
+#define SECURITY_WORLD_RID 0x00000000L
+
+typedef struct _ACL {
+    BYTE AclRevision;
+    BYTE Sbz1;
+    WORD AclSize;
+    WORD AceCount;
+    WORD Sbz2;
+} ACL, *PACL;
+
+typedef struct _ACE_HEADER {
+    BYTE AceType;
+    BYTE AceFlags;
+    WORD AceSize;
+} ACE_HEADER, *PACE_HEADER;
+
+typedef struct _ACCESS_ALLOWED_ACE {
+    ACE_HEADER Header;
+    ACCESS_MASK Mask;
+    DWORD SidStart;
+} ACCESS_ALLOWED_ACE, *PACCESS_ALLOWED_ACE;
+
+#define ACL_REVISION 2
+#define ACL_REVISION_DS 4
+#define ACCESS_ALLOWED_ACE_TYPE 0x0
+
+typedef struct _SECURITY_DESCRIPTOR {
+    BYTE Revision;
+    BYTE Sbz1;
+    SECURITY_DESCRIPTOR_CONTROL Control;
+    PSID Owner;
+    PSID Group;
+    PACL Sacl;
+    PACL Dacl;
+} SECURITY_DESCRIPTOR, *PISECURITY_DESCRIPTOR;
+
+#define SECURITY_DESCRIPTOR_REVISION 1
+#define SECURITY_DESCRIPTOR_MIN_LENGTH (sizeof(SECURITY_DESCRIPTOR))
+#define SE_DACL_PRESENT 0x0004
+#define SE_DACL_DEFAULTED 0x0008
+#define SE_SELF_RELATIVE 0x8000
+
+BOOL WINAPI AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY authority, BYTE subAuthorityCount,
+                                     DWORD subAuthority0, DWORD subAuthority1, DWORD subAuthority2,
+                                     DWORD subAuthority3, DWORD subAuthority4, DWORD subAuthority5,
+                                     DWORD subAuthority6, DWORD subAuthority7, PSID *sid);
+PVOID WINAPI FreeSid(PSID sid);
+BOOL WINAPI IsValidSid(PSID sid);
+DWORD WINAPI GetLengthSid(PSID sid);
+BOOL WINAPI InitializeAcl(PACL acl, DWORD length, DWORD revision);
+BOOL WINAPI AddAccessAllowedAce(PACL acl, DWORD revision, DWORD access, PSID sid);
+BOOL WINAPI IsValidAcl(PACL acl);
+BOOL WINAPI InitializeSecurityDescriptor(PSECURITY_DESCRIPTOR descriptor, DWORD revision);
+BOOL WINAPI SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL present, PACL dacl,
+                                      BOOL defaulted);
+BOOL WINAPI GetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, LPBOOL present, PACL *dacl,
+                                      LPBOOL defaulted);
+BOOL WINAPI IsValidSecurityDescriptor(PSECURITY_DESCRIPTOR descriptor);
+
+// Sound (winmm). One sound plays per process at a time: a new one, or a
+// call without a sound, cuts off the one playing, from any thread.
+#define SND_SYNC 0x0000
+#define SND_ASYNC 0x0001
+#define SND_NODEFAULT 0x0002
+#define SND_MEMORY 0x0004
+#define SND_PURGE 0x0040
+#define SND_RESOURCE 0x00040004L
+
+BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);
+BOOL WINAPI PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
+
+#define CreateMutex TAVO_AW(CreateMutex)
+#define GetVersionEx TAVO_AW(GetVersionEx)
+#define PlaySound TAVO_AW(PlaySound)
+#ifdef UNICODE
+typedef OSVERSIONINFOW OSVERSIONINFO, *POSVERSIONINFO, *LPOSVERSIONINFO;
+#else
+typedef OSVERSIONINFOA OSVERSIONINFO, *POSVERSIONINFO, *LPOSVERSIONINFO;
+#endif
+
+// ---- Modules and resources ---------------------------------------------
+// A module is a shared library loaded the Windows way: LoadLibrary calls
+// its entry point with DLL_PROCESS_ATTACH after attaching the modules it
+// imports, FreeLibrary calls it with DLL_PROCESS_DETACH when the last
+// reference goes and then releases the imports. An HMODULE is the address
+// at which the library is mapped, so it means the same in every part of
+// the process. Resources come from the table compiled into each library
+// from its resource list. Names without an extension get ".so", and
+// ".dll" and ".ime" become ".so".
+
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_BAD_EXE_FORMAT 193L
+#define ERROR_DLL_INIT_FAILED 1114L
+#define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+struct HRSRC__;
+typedef HRSRC__ *HRSRC;
+typedef INT_PTR(WINAPI *FARPROC)(void);
+
+#define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
+
+#define RT_CURSOR MAKEINTRESOURCE(1)
+#define RT_BITMAP MAKEINTRESOURCE(2)
+#define RT_ICON MAKEINTRESOURCE(3)
+#define RT_MENU MAKEINTRESOURCE(4)
+#define RT_DIALOG MAKEINTRESOURCE(5)
+#define RT_STRING MAKEINTRESOURCE(6)
+#define RT_RCDATA MAKEINTRESOURCE(10)
+#define RT_GROUP_CURSOR MAKEINTRESOURCE(12)
+#define RT_GROUP_ICON MAKEINTRESOURCE(14)
+#define RT_VERSION MAKEINTRESOURCE(16)
+
+// The entry point a module exports; declared here so that a definition
+// written the Windows way gets the unmangled name the loader looks for.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+extern "C" BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
+HMODULE WINAPI LoadLibraryA(LPCSTR name);
+HMODULE WINAPI LoadLibraryW(LPCWSTR name);
+BOOL WINAPI FreeLibrary(HMODULE module);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
+HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+HMODULE WINAPI GetModuleHandleW(LPCWSTR name);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
+
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+LPVOID WINAPI LockResource(HGLOBAL data);
+DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
+BOOL WINAPI FreeResource(HGLOBAL data);
+int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
+int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size);
+
 // ---- Flavoured names ---------------------------------------------------
 
 #define CreateFile TAVO_AW(CreateFile)
@@ -387,5 +634,11 @@ typedef struct tagCANDIDATEFORM {
 #define lstrcat TAVO_AW(lstrcat)
 #define lstrcmp TAVO_AW(lstrcmp)
 #define lstrcmpi TAVO_AW(lstrcmpi)
+#define MAKEINTRESOURCE TAVO_AW(MAKEINTRESOURCE)
+#define LoadLibrary TAVO_AW(LoadLibrary)
+#define GetModuleHandle TAVO_AW(GetModuleHandle)
+#define GetModuleFileName TAVO_AW(GetModuleFileName)
+#define FindResource TAVO_AW(FindResource)
+#define LoadString TAVO_AW(LoadString)
 
 #endif
