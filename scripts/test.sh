@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Every test: builds plain and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole suite under both.
+# UndefinedBehaviorSanitizer, and runs the whole suite under both; then
+# runs the tests of threads, sound and the speech library under
+# ThreadSanitizer.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-for preset in linux linux-asan; do
+for preset in linux linux-asan linux-tsan; do
     echo "== $preset"
     tavo_build "$preset"
     ctest --preset "$preset" -j "$(nproc)"
