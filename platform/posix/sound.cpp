@@ -5,7 +5,11 @@
 // is decoded before the call returns, so the caller's memory is never
 // read afterwards.
 #include "platform/posix/sound_output.h"
+#include "platform/posix/sound_probe.h"
 #include "platform/posix/sound_source.h"
+
+#include <atomic>
+#include <chrono>
 
 #include <limits>
 #include <system_error>
@@ -39,15 +43,32 @@ template <class Char> Loaded load(const Char *name, HMODULE module, DWORD flags,
     return Loaded::Found;
 }
 
+std::atomic<uint64_t> started{0}, lastStartNs{0}, ended{0}, lastEndNs{0};
+
+uint64_t nowNs() {
+    return uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch())
+                        .count());
+}
+
+// Plays through the output, counting for the probe.
+void playCounted(Output &output, const Sound &sound, Ticket ticket) {
+    lastStartNs = nowNs();
+    started++;
+    output.play(sound, ticket);
+    lastEndNs = nowNs();
+    ended++;
+}
+
 bool play(Sound sound, Ticket ticket, bool async) {
     Output &output = selectedOutput();
     if (!async) {
-        output.play(sound, ticket);
+        playCounted(output, sound, ticket);
         return true;
     }
     try {
         std::thread([&output, ticket, sound = std::move(sound)] {
-            output.play(sound, ticket);
+            playCounted(output, sound, ticket);
         }).detach();
         return true;
     } catch (const std::system_error &) {
@@ -74,6 +95,13 @@ template <class Char> BOOL playSound(const Char *name, HMODULE module, DWORD fla
 }
 
 } // namespace
+
+void tavo_soundProbe(TavoSoundProbe *probe) {
+    probe->started = started;
+    probe->lastStartNs = lastStartNs;
+    probe->ended = ended;
+    probe->lastEndNs = lastEndNs;
+}
 
 BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags) {
     return playSound(sound, module, flags);

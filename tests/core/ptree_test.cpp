@@ -346,10 +346,12 @@ TEST_F(DamagedImage, HostileLinksAndBits) {
 
 TEST_F(DamagedImage, UnterminatedTailNeverServesData) {
     std::vector<BYTE> damaged(image);
-    damaged.back() = 'x'; // the last node's data loses its terminator
+    size_t last = damaged.size() - 1;
+    ASSERT_GT(damaged.size(), 100u);
+    damaged[last] = 'x'; // the last node's data loses its terminator
     OpenImage open(damaged);
-    const auto &last = entries.back();
-    EXPECT_LT(open.match(last.first), (int)last.first.size());
+    const auto &lastEntry = entries.back();
+    EXPECT_LT(open.match(lastEntry.first), (int)lastEntry.first.size());
 }
 
 } // namespace
