@@ -50,6 +50,20 @@ pthread_mutex_t *sectionLock(LPCRITICAL_SECTION section) {
     return static_cast<pthread_mutex_t *>(current);
 }
 
+// The holder of a section is kept in its OwningThread, as on Windows.
+std::atomic_ref<HANDLE> ownerSlot(LPCRITICAL_SECTION section) {
+    return std::atomic_ref<HANDLE>(section->OwningThread);
+}
+
+HANDLE currentOwner() {
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(GetCurrentThreadId()));
+}
+
+void noteEntered(LPCRITICAL_SECTION section) {
+    ownerSlot(section).store(currentOwner());
+    section->RecursionCount++;
+}
+
 // ---- Mutexes ----
 
 struct MutexObject : posix::Waitable, std::enable_shared_from_this<MutexObject> {
@@ -148,17 +162,25 @@ void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
 
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
     pthread_mutex_lock(sectionLock(section));
+    noteEntered(section);
 }
 
 BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section) {
-    return pthread_mutex_trylock(sectionLock(section)) == 0;
+    if (pthread_mutex_trylock(sectionLock(section)) != 0)
+        return FALSE;
+    noteEntered(section);
+    return TRUE;
 }
 
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
-    // A recursive lock refuses to be unlocked by a thread that does not
-    // hold it, so a stray leave cannot break another thread's hold.
-    if (auto *lock = static_cast<pthread_mutex_t *>(lockSlot(section).load()))
-        pthread_mutex_unlock(lock);
+    // Only the holder leaves: a stray leave from another thread must not
+    // break its hold.
+    auto *lock = static_cast<pthread_mutex_t *>(lockSlot(section).load());
+    if (!lock || ownerSlot(section).load() != currentOwner())
+        return;
+    if (--section->RecursionCount == 0)
+        ownerSlot(section).store(nullptr);
+    pthread_mutex_unlock(lock);
 }
 
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
@@ -167,6 +189,8 @@ void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
         pthread_mutex_destroy(lock);
         delete lock;
     }
+    ownerSlot(section).store(nullptr);
+    section->RecursionCount = 0;
 }
 
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {
