@@ -100,8 +100,10 @@ bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
     return true;
 }
 
-bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, size_t shortest,
-                 size_t longest, std::string &error) {
+// Reads the lines of a source file that are not comments, one by one;
+// readLine says false, with the file's error set, on a line it can't use.
+template <typename ReadLine>
+bool ReadSource(const std::string &path, std::string &error, ReadLine readLine) {
     SourceFile file(path);
     if (!file.in) {
         error = path + ": cannot open";
@@ -109,7 +111,7 @@ bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, si
     }
     std::vector<std::string> fields;
     while (file.next(fields)) {
-        if (!ReadEntry(file, fields, entries, shortest, longest)) {
+        if (!readLine(file, fields)) {
             error = file.error;
             return false;
         }
@@ -117,29 +119,25 @@ bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, si
     return true;
 }
 
+bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, size_t shortest,
+                 size_t longest, std::string &error) {
+    return ReadSource(path, error, [&](SourceFile &file, const std::vector<std::string> &fields) {
+        return ReadEntry(file, fields, entries, shortest, longest);
+    });
+}
+
 bool ReadDescriptions(const std::string &path, std::map<std::string, std::string> &descriptions,
                       std::string &error) {
-    SourceFile file(path);
-    if (!file.in) {
-        error = path + ": cannot open";
-        return false;
-    }
-    std::vector<std::string> fields;
-    while (file.next(fields)) {
+    return ReadSource(path, error, [&](SourceFile &file, const std::vector<std::string> &fields) {
         std::string character, text, why;
         if (fields.size() != 2)
-            file.fail("expected 2 TAB-separated fields");
-        else if (!image_utf8ToBig5(fields[0], character, why) ||
-                 !image_utf8ToBig5(fields[1], text, why))
-            file.fail(why);
-        else if (!descriptions.emplace(character, text).second)
-            file.fail("a second description of " + fields[0]);
-        if (!file.error.empty()) {
-            error = file.error;
-            return false;
-        }
-    }
-    return true;
+            return file.fail("expected 2 TAB-separated fields");
+        if (!image_utf8ToBig5(fields[0], character, why) || !image_utf8ToBig5(fields[1], text, why))
+            return file.fail(why);
+        if (!descriptions.emplace(character, text).second)
+            return file.fail("a second description of " + fields[0]);
+        return true;
+    });
 }
 
 } // namespace
