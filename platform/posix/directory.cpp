@@ -4,6 +4,7 @@
 // when asked for.
 #include "platform/posix/errors.h"
 #include "platform/posix/names.h"
+#include "platform/posix/xdg.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -39,43 +40,6 @@ BOOL changeDirectory(const std::string &path) {
     return chdir(path.c_str()) == 0 ? TRUE : posix::failWithErrno();
 }
 
-std::string environment(const char *name) {
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::string homeDirectory() {
-    std::string home = environment("HOME");
-    if (!home.empty())
-        return home;
-    std::vector<char> scratch(16384);
-    struct passwd entry, *found = nullptr;
-    getpwuid_r(getuid(), &entry, scratch.data(), scratch.size(), &found);
-    return found && found->pw_dir ? found->pw_dir : "";
-}
-
-// The folder named by the override variable, else "tavo" in the XDG base
-// folder (ignored unless absolute, as XDG says), else in its default
-// under the home folder.
-std::string tavoDirectory(const char *override, const char *xdgVariable, const char *xdgDefault) {
-    std::string path = environment(override);
-    if (path.empty()) {
-        std::string base = environment(xdgVariable);
-        if (base.empty() || base[0] != '/') {
-            std::string home = homeDirectory();
-            base = home.empty() ? "" : home + xdgDefault;
-        }
-        path = base.empty() ? "" : base + "/tavo";
-    }
-    // Relative to the current directory now, not wherever that moves to.
-    std::string current;
-    if (!path.empty() && path[0] != '/' && currentDirectory(current))
-        path = current + "/" + path;
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 // mkdir -p. Folders made here are private to the user.
 bool makeDirectories(const std::string &path) {
     for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
@@ -93,7 +57,7 @@ bool makeDirectories(const std::string &path) {
 
 bool preparedDirectory(const char *override, const char *xdgVariable, const char *xdgDefault,
                        std::string &path) {
-    path = tavoDirectory(override, xdgVariable, xdgDefault);
+    path = posix::tavoDirectory(override, xdgVariable, xdgDefault);
     if (path.empty())
         return posix::failWith(ERROR_PATH_NOT_FOUND);
     return makeDirectories(path);
@@ -119,6 +83,47 @@ template <class Char> DWORD folderOut(bool (*folder)(std::string &), Char *buffe
 }
 
 } // namespace
+
+namespace posix {
+
+static std::string environment(const char *name) {
+    const char *value = std::getenv(name);
+    return value ? value : "";
+}
+
+static std::string homeDirectory() {
+    std::string home = environment("HOME");
+    if (!home.empty())
+        return home;
+    std::vector<char> scratch(16384);
+    struct passwd entry, *found = nullptr;
+    getpwuid_r(getuid(), &entry, scratch.data(), scratch.size(), &found);
+    return found && found->pw_dir ? found->pw_dir : "";
+}
+
+// The folder named by the override variable, else "tavo" in the XDG base
+// folder (ignored unless absolute, as XDG says), else in its default
+// under the home folder.
+std::string tavoDirectory(const char *override, const char *xdgVariable, const char *xdgDefault) {
+    std::string path = override ? environment(override) : "";
+    if (path.empty()) {
+        std::string base = environment(xdgVariable);
+        if (base.empty() || base[0] != '/') {
+            std::string home = homeDirectory();
+            base = home.empty() ? "" : home + xdgDefault;
+        }
+        path = base.empty() ? "" : base + "/tavo";
+    }
+    // Relative to the current directory now, not wherever that moves to.
+    std::string current;
+    if (!path.empty() && path[0] != '/' && currentDirectory(current))
+        path = current + "/" + path;
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+} // namespace posix
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
     return folderOut(currentDirectory, buffer, size);

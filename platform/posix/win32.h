@@ -617,6 +617,322 @@ BOOL WINAPI FreeResource(HGLOBAL data);
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size);
 
+// ---- Input-method manager ----------------------------------------------
+// Input contexts and their blocks, the messages and notifications of an
+// input method, and the statuses it keeps. The host (platform/posix/
+// imm_host.h) plays the manager: it says which module is in use and
+// receives what the contexts send to windows.
+
+#define WM_IME_STARTCOMPOSITION 0x010D
+#define WM_IME_ENDCOMPOSITION 0x010E
+#define WM_IME_COMPOSITION 0x010F
+#define WM_IME_KEYLAST 0x010F
+#define WM_IME_SETCONTEXT 0x0281
+#define WM_IME_NOTIFY 0x0282
+#define WM_IME_CONTROL 0x0283
+#define WM_IME_COMPOSITIONFULL 0x0284
+#define WM_IME_SELECT 0x0285
+#define WM_IME_CHAR 0x0286
+#define WM_IME_REQUEST 0x0288
+#define WM_IME_KEYDOWN 0x0290
+#define WM_IME_KEYUP 0x0291
+
+#define GCS_COMPREADSTR 0x0001
+#define GCS_COMPREADATTR 0x0002
+#define GCS_COMPREADCLAUSE 0x0004
+#define GCS_COMPSTR 0x0008
+#define GCS_COMPATTR 0x0010
+#define GCS_COMPCLAUSE 0x0020
+#define GCS_CURSORPOS 0x0080
+#define GCS_DELTASTART 0x0100
+#define GCS_RESULTREADSTR 0x0200
+#define GCS_RESULTREADCLAUSE 0x0400
+#define GCS_RESULTSTR 0x0800
+#define GCS_RESULTCLAUSE 0x1000
+#define CS_INSERTCHAR 0x2000
+#define CS_NOMOVECARET 0x4000
+
+#define ATTR_INPUT 0x00
+#define ATTR_TARGET_CONVERTED 0x01
+#define ATTR_CONVERTED 0x02
+#define ATTR_TARGET_NOTCONVERTED 0x03
+#define ATTR_INPUT_ERROR 0x04
+#define ATTR_FIXEDCONVERTED 0x05
+
+#define IMM_ERROR_NODATA (-1)
+#define IMM_ERROR_GENERAL (-2)
+
+#define IMN_CLOSESTATUSWINDOW 0x0001
+#define IMN_OPENSTATUSWINDOW 0x0002
+#define IMN_CHANGECANDIDATE 0x0003
+#define IMN_CLOSECANDIDATE 0x0004
+#define IMN_OPENCANDIDATE 0x0005
+#define IMN_SETCONVERSIONMODE 0x0006
+#define IMN_SETSENTENCEMODE 0x0007
+#define IMN_SETOPENSTATUS 0x0008
+#define IMN_SETCANDIDATEPOS 0x0009
+#define IMN_SETCOMPOSITIONFONT 0x000A
+#define IMN_SETCOMPOSITIONWINDOW 0x000B
+#define IMN_SETSTATUSWINDOWPOS 0x000C
+#define IMN_GUIDELINE 0x000D
+#define IMN_PRIVATE 0x000E
+
+#define IMC_GETCONVERSIONMODE 0x0001
+#define IMC_GETSENTENCEMODE 0x0003
+#define IMC_GETOPENSTATUS 0x0005
+#define IMC_GETCANDIDATEPOS 0x0007
+#define IMC_SETCANDIDATEPOS 0x0008
+#define IMC_GETCOMPOSITIONFONT 0x0009
+#define IMC_SETCOMPOSITIONFONT 0x000A
+#define IMC_GETCOMPOSITIONWINDOW 0x000B
+#define IMC_SETCOMPOSITIONWINDOW 0x000C
+#define IMC_GETSTATUSWINDOWPOS 0x000F
+#define IMC_SETSTATUSWINDOWPOS 0x0010
+#define IMC_CLOSESTATUSWINDOW 0x0021
+#define IMC_OPENSTATUSWINDOW 0x0022
+
+#define NI_OPENCANDIDATE 0x0010
+#define NI_CLOSECANDIDATE 0x0011
+#define NI_SELECTCANDIDATESTR 0x0012
+#define NI_CHANGECANDIDATELIST 0x0013
+#define NI_FINALIZECONVERSIONRESULT 0x0014
+#define NI_COMPOSITIONSTR 0x0015
+#define NI_SETCANDIDATE_PAGESTART 0x0016
+#define NI_SETCANDIDATE_PAGESIZE 0x0017
+#define NI_IMEMENUSELECTED 0x0018
+
+#define CPS_COMPLETE 0x0001
+#define CPS_CONVERT 0x0002
+#define CPS_REVERT 0x0003
+#define CPS_CANCEL 0x0004
+
+#define SCS_SETSTR (GCS_COMPREADSTR | GCS_COMPSTR)
+#define SCS_CHANGEATTR (GCS_COMPREADATTR | GCS_COMPATTR)
+#define SCS_CHANGECLAUSE (GCS_COMPREADCLAUSE | GCS_COMPCLAUSE)
+
+#define ISC_SHOWUICANDIDATEWINDOW 0x00000001
+#define ISC_SHOWUIALLCANDIDATEWINDOW 0x0000000F
+#define ISC_SHOWUIGUIDELINE 0x40000000
+#define ISC_SHOWUICOMPOSITIONWINDOW 0x80000000
+#define ISC_SHOWUIALL 0xC000000F
+
+#define IME_CMODE_ALPHANUMERIC 0x0000
+#define IME_CMODE_NATIVE 0x0001
+#define IME_CMODE_CHINESE IME_CMODE_NATIVE
+#define IME_CMODE_KATAKANA 0x0002
+#define IME_CMODE_LANGUAGE 0x0003
+#define IME_CMODE_FULLSHAPE 0x0008
+#define IME_CMODE_ROMAN 0x0010
+#define IME_CMODE_CHARCODE 0x0020
+#define IME_CMODE_HANJACONVERT 0x0040
+#define IME_CMODE_SOFTKBD 0x0080
+#define IME_CMODE_NOCONVERSION 0x0100
+#define IME_CMODE_EUDC 0x0200
+#define IME_CMODE_SYMBOL 0x0400
+#define IME_CMODE_FIXED 0x0800
+
+#define IME_SMODE_NONE 0x0000
+#define IME_SMODE_PLAURALCLAUSE 0x0001
+#define IME_SMODE_SINGLECONVERT 0x0002
+#define IME_SMODE_AUTOMATIC 0x0004
+#define IME_SMODE_PHRASEPREDICT 0x0008
+#define IME_SMODE_CONVERSATION 0x0010
+
+#define IME_CONFIG_GENERAL 1
+#define IME_CONFIG_REGISTERWORD 2
+#define IME_CONFIG_SELECTDICTIONARY 3
+
+#define UI_CAP_2700 0x00000001
+#define UI_CAP_ROT90 0x00000002
+#define UI_CAP_ROTANY 0x00000004
+
+#define SCS_CAP_COMPSTR 0x00000001
+#define SCS_CAP_MAKEREAD 0x00000002
+#define SCS_CAP_SETRECONVERTSTRING 0x00000004
+
+#define SELECT_CAP_CONVERSION 0x00000001
+#define SELECT_CAP_SENTENCE 0x00000002
+
+#define IME_PROP_AT_CARET 0x00010000
+#define IME_PROP_SPECIAL_UI 0x00020000
+#define IME_PROP_CANDLIST_START_FROM_1 0x00040000
+#define IME_PROP_UNICODE 0x00080000
+#define IME_PROP_COMPLETE_ON_UNSELECT 0x00100000
+
+HIMC WINAPI ImmCreateContext(void);
+BOOL WINAPI ImmDestroyContext(HIMC imc);
+HIMC WINAPI ImmGetContext(HWND window);
+BOOL WINAPI ImmReleaseContext(HWND window, HIMC imc);
+BOOL WINAPI ImmGetOpenStatus(HIMC imc);
+BOOL WINAPI ImmSetOpenStatus(HIMC imc, BOOL open);
+BOOL WINAPI ImmGetConversionStatus(HIMC imc, LPDWORD conversion, LPDWORD sentence);
+BOOL WINAPI ImmSetConversionStatus(HIMC imc, DWORD conversion, DWORD sentence);
+LONG WINAPI ImmGetCompositionStringA(HIMC imc, DWORD index, LPVOID buffer, DWORD bytes);
+LONG WINAPI ImmGetCompositionStringW(HIMC imc, DWORD index, LPVOID buffer, DWORD bytes);
+
+// ---- Registry ----------------------------------------------------------
+// Only HKEY_CURRENT_USER exists. Its keys and values live in the file
+// named by TAVO_REGISTRY (by default $XDG_CONFIG_HOME/tavo/registry),
+// which every change rewrites whole and every read follows, so processes
+// see each other's settings.
+
+struct HKEY__;
+typedef HKEY__ *HKEY;
+typedef HKEY *PHKEY;
+typedef ACCESS_MASK REGSAM;
+
+#define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
+#define HKEY_USERS ((HKEY)(ULONG_PTR)((LONG)0x80000003))
+
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define KEY_CREATE_SUB_KEY 0x0004
+#define KEY_ENUMERATE_SUB_KEYS 0x0008
+#define KEY_NOTIFY 0x0010
+#define KEY_CREATE_LINK 0x0020
+#define KEY_WOW64_64KEY 0x0100
+#define KEY_WOW64_32KEY 0x0200
+#define KEY_READ 0x20019
+#define KEY_WRITE 0x20006
+#define KEY_EXECUTE 0x20019
+#define KEY_ALL_ACCESS 0xF003F
+
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
+#define REG_DWORD 4
+#define REG_MULTI_SZ 7
+#define REG_QWORD 11
+
+#define REG_OPTION_NON_VOLATILE 0x00000000
+#define REG_OPTION_VOLATILE 0x00000001
+#define REG_CREATED_NEW_KEY 0x00000001
+#define REG_OPENED_EXISTING_KEY 0x00000002
+
+#define ERROR_BAD_PATHNAME 161L
+#define ERROR_MORE_DATA 234L
+#define ERROR_CANTOPEN 1011L
+#define ERROR_CANTWRITE 1013L
+
+LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                            REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                            LPDWORD disposition);
+LONG WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass,
+                            DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
+                            PHKEY result, LPDWORD disposition);
+LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG WINAPI RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG WINAPI RegCloseKey(HKEY key);
+LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                             LPDWORD bytes);
+LONG WINAPI RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                             LPDWORD bytes);
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE *data,
+                           DWORD bytes);
+LONG WINAPI RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data,
+                           DWORD bytes);
+LONG WINAPI RegDeleteValueA(HKEY key, LPCSTR name);
+LONG WINAPI RegDeleteValueW(HKEY key, LPCWSTR name);
+
+// ---- Keyboard ----------------------------------------------------------
+// The US layout. Each thread has its own key-state array, which the host
+// sets with SetKeyboardState as it feeds keys in.
+
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_CANCEL 0x03
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_ESCAPE 0x1B
+#define VK_CONVERT 0x1C
+#define VK_NONCONVERT 0x1D
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_SELECT 0x29
+#define VK_PRINT 0x2A
+#define VK_EXECUTE 0x2B
+#define VK_SNAPSHOT 0x2C
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_HELP 0x2F
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_APPS 0x5D
+#define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SEPARATOR 0x6C
+#define VK_SUBTRACT 0x6D
+#define VK_DECIMAL 0x6E
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+#define VK_OEM_1 0xBA
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_COMMA 0xBC
+#define VK_OEM_MINUS 0xBD
+#define VK_OEM_PERIOD 0xBE
+#define VK_OEM_2 0xBF
+#define VK_OEM_3 0xC0
+#define VK_OEM_4 0xDB
+#define VK_OEM_5 0xDC
+#define VK_OEM_6 0xDD
+#define VK_OEM_7 0xDE
+#define VK_OEM_102 0xE2
+#define VK_PROCESSKEY 0xE5
+
+int WINAPI ToAscii(UINT virtualKey, UINT scanCode, const BYTE *keyState, LPWORD character,
+                   UINT flags);
+int WINAPI ToUnicode(UINT virtualKey, UINT scanCode, const BYTE *keyState, LPWSTR buffer, int size,
+                     UINT flags);
+SHORT WINAPI GetKeyState(int virtualKey);
+BOOL WINAPI GetKeyboardState(PBYTE keyState);
+BOOL WINAPI SetKeyboardState(LPBYTE keyState);
+
 // ---- Flavoured names ---------------------------------------------------
 
 #define CreateFile TAVO_AW(CreateFile)
@@ -640,5 +956,11 @@ int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size);
 #define GetModuleFileName TAVO_AW(GetModuleFileName)
 #define FindResource TAVO_AW(FindResource)
 #define LoadString TAVO_AW(LoadString)
+#define ImmGetCompositionString TAVO_AW(ImmGetCompositionString)
+#define RegCreateKeyEx TAVO_AW(RegCreateKeyEx)
+#define RegOpenKeyEx TAVO_AW(RegOpenKeyEx)
+#define RegQueryValueEx TAVO_AW(RegQueryValueEx)
+#define RegSetValueEx TAVO_AW(RegSetValueEx)
+#define RegDeleteValue TAVO_AW(RegDeleteValue)
 
 #endif

@@ -1,0 +1,44 @@
+// ImmGenerateMessage: the messages a module left in a context's message
+// buffer go, in order, to the context's window. They are taken out (and
+// the count reset) before the first is sent, so a receiver that makes the
+// module add messages neither loses them nor sees old ones again.
+#include "platform/posix/imm_private.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Takes the pending messages out of a locked context. A count beyond what
+// the buffer holds is cut to what is really there.
+std::vector<TRANSMSG> takeMessages(INPUTCONTEXT &context) {
+    std::vector<TRANSMSG> messages;
+    DWORD count = context.dwNumMsgBuf;
+    context.dwNumMsgBuf = 0;
+    if (count == 0)
+        return messages;
+    auto *buffer = static_cast<const TRANSMSG *>(ImmLockIMCC(context.hMsgBuf));
+    if (!buffer)
+        return messages;
+    DWORD held = ImmGetIMCCSize(context.hMsgBuf) / sizeof(TRANSMSG);
+    messages.assign(buffer, buffer + std::min(count, held));
+    ImmUnlockIMCC(context.hMsgBuf);
+    return messages;
+}
+
+} // namespace
+
+BOOL WINAPI ImmGenerateMessage(HIMC imc) {
+    LPINPUTCONTEXT context = ImmLockIMC(imc);
+    if (!context)
+        return FALSE;
+    std::vector<TRANSMSG> messages = takeMessages(*context);
+    HWND window = context->hWnd;
+    ImmUnlockIMC(imc);
+    TAVO_IMMHOOKS hooks = posix::immHooks();
+    if (hooks.sendToWindow)
+        for (const TRANSMSG &message : messages)
+            hooks.sendToWindow(hooks.user, imc, window, message.message, message.wParam,
+                               message.lParam);
+    return TRUE;
+}
