@@ -67,7 +67,8 @@ TEST(GlobalRecord, EveryStringFitsItsFieldInBothModules) {
     };
     for (const char *module : {"vexa", "ruda"}) {
         std::map<unsigned, std::string> strings = StringTable(module);
-        EXPECT_EQ(strings.size(), std::size(fields)) << module;
+        // and string 256, the module's name, which no code reads
+        EXPECT_EQ(strings.size(), std::size(fields) + 1) << module;
         for (const auto &field : fields) {
             ASSERT_TRUE(strings.count(field.id)) << module << " lacks string " << field.id;
             int units = UnitsInFlavour(strings[field.id]);

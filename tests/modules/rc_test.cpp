@@ -1,6 +1,7 @@
 // The resource compiler: reading resource lists, laying out string
 // tables as Windows does, and the tavorc command.
 #include "tests/platform/scratch_folder.h"
+#include "tools/rc/rcdlgtemplate.h"
 #include "tools/rc/rcfile.h"
 #include "tools/rc/rcstrings.h"
 
@@ -11,6 +12,8 @@
 #include <sstream>
 
 namespace {
+
+using namespace std::string_literals;
 
 class ResourceLists : public ::testing::Test {
 protected:
@@ -112,6 +115,14 @@ TEST_F(ResourceLists, ErrorsNameTheFileAndLine) {
         {"1 DIALOG 0, 0, 1, 1\nBEGIN\n", ":2:", "not closed"},
         {"/* open\n", ":1:", "comment"},
         {"LANGUAGE 4\n", ":1:", "LANGUAGE"},
+        {"1 DIALOGEX 0, 0, 1, 1\nSTYLE WS_BOGUS\nBEGIN\nEND\n", ":2:", "unknown name: WS_BOGUS"},
+        {"1 DIALOGEX 0, 0, 1, 1\nMENU 2\nBEGIN\nEND\n", ":2:", "not supported: MENU"},
+        {"1 DIALOGEX 0, 0, 1, 1\nBEGIN\n EDITTEXT 1, 0, 0, 1, 1\nEND\n", ":3:", "EDITTEXT"},
+        {"1 DIALOGEX 0, 0, 1, 1\nBEGIN\n LTEXT \"a\" 1, 0, 0, 1, 1\nEND\n", ":3:", "comma"},
+        {"1 DIALOGEX 0, 0, 1, 1\nBEGIN\n LTEXT \"a\", 1, 0, 0, 1, 40000\nEND\n",
+         ":3:", "out of range"},
+        {"1 DIALOGEX 0, 0, 1, 1\nBEGIN\n LTEXT 1, 1, 0, 0, 1, 1\nEND\n", ":3:", "quoted text"},
+        {"1 DIALOG 0, 0, 1, 1 BEGIN END\n1 DIALOG 0, 0, 1, 1 BEGIN END\n", ":2:", "twice"},
     };
     for (const Case &test : cases) {
         EXPECT_FALSE(read(test.script)) << test.script;
@@ -161,6 +172,197 @@ TEST_F(ResourceLists, CompilerFailsWithoutWritingAnything) {
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.cpp.tmp")));
     EXPECT_EQ(tavorc("test.rc"), 2);
     EXPECT_EQ(tavorc("--bogus test.rc out.cpp"), 2);
+}
+
+// A dialog template read back, as DialogBox reads it.
+struct TemplateItem {
+    uint32_t helpId, exStyle, style;
+    int16_t x, y, cx, cy;
+    uint32_t id;
+    std::u16string windowClass; // "\xFFFF" and the atom for an atom
+    std::u16string title;       // likewise for an ordinal
+    size_t offset;              // in units from the start
+};
+
+struct TemplateReader {
+    const std::u16string &units;
+    size_t at = 0;
+
+    char16_t unit() { return at < units.size() ? units[at++] : 0xDEAD; }
+    uint32_t dword() {
+        uint32_t low = unit();
+        return low | uint32_t(unit()) << 16;
+    }
+    // A string, or an ordinal as 0xFFFF and its number.
+    std::u16string nameOrOrdinal() {
+        if (at < units.size() && units[at] == 0xFFFF) {
+            at += 2;
+            return units.substr(at - 2, 2);
+        }
+        std::u16string text;
+        for (char16_t c = unit(); c != 0 && at <= units.size(); c = unit())
+            text += c;
+        return text;
+    }
+    TemplateItem item() {
+        at += at % 2;
+        TemplateItem item{};
+        item.offset = at;
+        item.helpId = dword();
+        item.exStyle = dword();
+        item.style = dword();
+        item.x = int16_t(unit());
+        item.y = int16_t(unit());
+        item.cx = int16_t(unit());
+        item.cy = int16_t(unit());
+        item.id = dword();
+        item.windowClass = nameOrOrdinal();
+        item.title = nameOrOrdinal();
+        EXPECT_EQ(unit(), 0) << "creation data";
+        return item;
+    }
+};
+
+constexpr uint32_t kChildVisible = 0x50000000;
+constexpr uint32_t kGroup = 0x00020000;
+constexpr uint32_t kTabStop = 0x00010000;
+const std::u16string kButtonAtom = u"\xFFFF\x0080"s;
+const std::u16string kStaticAtom = u"\xFFFF\x0082"s;
+
+TEST_F(ResourceLists, DialogsAreLaidOutAsExtendedTemplates) {
+    ASSERT_TRUE(read("#include <windows.h>\n"
+                     "7 DIALOGEX DISCARDABLE 1, 2, 300, -4, 99\n"
+                     "STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION\n"
+                     "EXSTYLE 0x10\n"
+                     "CAPTION \"Hi \xE5\xAD\x97\"\n"
+                     "FONT 12, \"PMingLiu\", 700, 1, 136\n"
+                     "BEGIN\n"
+                     "  ICON 512, -1, 10, 10, 16, 16\n"
+                     "  LTEXT \"ab\", IDC_STATIC, 30, 10, 80, 14\n"
+                     "  AUTOCHECKBOX \"c\", 256, 10, 30, 160, 14, WS_GROUP | NOT WS_TABSTOP\n"
+                     "  DEFPUSHBUTTON \"OK\", IDOK, 40, 130, 40, 15\n"
+                     "  CONTROL \"x\", 9, \"MyClass\", 0x5, 1, 2, 3, 4, 0x20, 77\n"
+                     "END\n"))
+        << error;
+    ASSERT_EQ(script.dialogs.size(), 1u);
+    std::u16string units = rc_dialogTemplate(script.dialogs[0]);
+    const std::u16string head = u"\x0001\xFFFF"
+                                u"\x0063\x0000"             // help id 99
+                                u"\x0010\x0000"             // extended style
+                                u"\x00C0\x80C0"             // style
+                                u"\x0005"                   // controls
+                                u"\x0001\x0002\x012C\xFFFC" // x, y, cx, cy
+                                u"\x0000\x0000"             // no menu, standard class
+                                u"Hi 字\x0000"
+                                u"\x000C\x02BC\x8801" // size, weight, italic and charset
+                                u"PMingLiu\x0000"s;
+    ASSERT_EQ(units.substr(0, head.size()), head);
+    TemplateReader reader{units, head.size()};
+    TemplateItem icon = reader.item();
+    EXPECT_EQ(icon.offset % 2, 0u);
+    EXPECT_EQ(icon.style, kChildVisible | 0x3);
+    EXPECT_EQ(icon.id, 0xFFFFFFFFu);
+    EXPECT_EQ(icon.windowClass, kStaticAtom);
+    EXPECT_EQ(icon.title, std::u16string(u"\xFFFF\x0200"));
+    EXPECT_EQ(std::vector<int>({icon.x, icon.y, icon.cx, icon.cy}),
+              std::vector<int>({10, 10, 16, 16}));
+    TemplateItem text = reader.item();
+    EXPECT_EQ(text.offset % 2, 0u);
+    EXPECT_EQ(text.style, kChildVisible | kGroup);
+    EXPECT_EQ(text.title, u"ab");
+    TemplateItem box = reader.item();
+    EXPECT_EQ(box.style, kChildVisible | kGroup | 0x3);
+    EXPECT_EQ(box.id, 256u);
+    EXPECT_EQ(box.windowClass, kButtonAtom);
+    TemplateItem ok = reader.item();
+    EXPECT_EQ(ok.style, kChildVisible | kTabStop | 0x1);
+    EXPECT_EQ(ok.id, 1u);
+    TemplateItem custom = reader.item();
+    EXPECT_EQ(custom.windowClass, u"MyClass");
+    EXPECT_EQ(custom.style, kChildVisible | 0x5);
+    EXPECT_EQ(custom.exStyle, 0x20u);
+    EXPECT_EQ(custom.helpId, 77u);
+    EXPECT_EQ(reader.at, units.size());
+}
+
+TEST_F(ResourceLists, DialogStylesDefaultAsWindowsSetsThem) {
+    ASSERT_TRUE(read("1 DIALOG 0, 0, 10, 10\nCAPTION \"t\"\nBEGIN\nEND\n"
+                     "2 DIALOGEX 0, 0, 10, 10\nFONT 8, \"f\"\nBEGIN\nEND\n"))
+        << error;
+    ASSERT_EQ(script.dialogs.size(), 2u);
+    EXPECT_EQ(script.dialogs[0].style, 0x80C80000u); // popup, border, system menu, caption
+    EXPECT_EQ(script.dialogs[1].style, 0x80880040u); // and DS_SETFONT, no caption
+    std::u16string units = rc_dialogTemplate(script.dialogs[1]);
+    EXPECT_EQ(units.substr(units.size() - 5), u"\x0008\x0000\x0100"
+                                              u"f\x0000"s)
+        << "weight 0, not italic, the default character set";
+}
+
+TEST_F(ResourceLists, CompilerStoresDialogsAsRtDialog) {
+    write("test.rc", "3 DIALOGEX 0, 0, 1, 1\nBEGIN\n LTEXT \"a\", 1, 0, 0, 1, 1\nEND\n");
+    ASSERT_EQ(tavorc("test.rc out.cpp"), 0) << contents("errors");
+    EXPECT_NE(contents("out.cpp").find("{nullptr, 5, nullptr, 3, "), std::string::npos);
+}
+
+// The modules' lists as the modules are built from them.
+class ModuleLists : public ResourceLists {
+protected:
+    std::string generated(const std::string &module) {
+        return std::string(TAVO_RESOURCE_BUILD_DIR) + "/" + module;
+    }
+    std::string list(const std::string &module) {
+        return std::string(TAVO_SOURCE_DIR) + "/resources/" + module + "/" + module + ".rc";
+    }
+    std::string fullWidth(const std::string &module) {
+        std::ifstream in(generated(module) + "/fullwidth.bin", std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+};
+
+TEST_F(ModuleLists, CompileWithTheSettingsDialog) {
+    const uint32_t ids[] = {0xFFFFFFFF, 0xFFFFFFFF, 256, 257, 259, 260, 261, 258, 1, 2};
+    for (const char *module : {"vexa", "ruda"}) {
+        EXPECT_EQ(tavorc("-I '" + generated(module) + "' '" + list(module) + "' out.cpp"), 0)
+            << contents("errors");
+        ASSERT_TRUE(rc_readScript(list(module), script, error)) << error;
+        ASSERT_EQ(script.dialogs.size(), 1u);
+        const RcDialog &dialog = script.dialogs[0];
+        EXPECT_EQ(dialog.name, number(256));
+        ASSERT_EQ(dialog.controls.size(), std::size(ids));
+        for (size_t i = 0; i < std::size(ids); i++)
+            EXPECT_EQ(dialog.controls[i].id, ids[i]) << module << " control " << i;
+        EXPECT_EQ(std::vector<int>({dialog.x, dialog.y, dialog.cx, dialog.cy}),
+                  std::vector<int>({32, 40, 180, 155}));
+        EXPECT_EQ(dialog.controls[0].ordinal, 512u);
+        EXPECT_EQ(dialog.controls[2].style & kGroup, kGroup);
+        EXPECT_EQ(dialog.controls[8].style & 0xF, 1u) << "the default push button";
+        EXPECT_EQ(dialog.hasFont, std::string(module) == "vexa");
+        EXPECT_EQ(script.strings[256], std::string(module) == "vexa" ? "VEXAIme" : "RUDAIme");
+    }
+    EXPECT_EQ(script.dialogs[0].caption, "Tesvani--Lumora 1.3 版");
+}
+
+TEST_F(ModuleLists, FullWidthTablesHoldEachModulesForms) {
+    struct Case {
+        char c;
+        const char *vexa; // the entry's bytes as stored
+        const char *ruda;
+    };
+    const Case cases[] = {{'A', "\x21\xFF", "\xA2\xCF"},  {' ', "\x00\x30", "\xA1\x40"},
+                          {'"', "\x1D\x20", "\xA1\xA8"},  {'^', "\x3E\xFF", "\xA1\x73"},
+                          {'_', "\x3F\xFF", "\xA1\xC5"},  {'/', "\x0F\xFF", "\xA2\x41"},
+                          {'\\', "\x3C\xFF", "\xA2\x42"}, {'~', "\x5E\xFF", "\xA1\xE3"},
+                          {'`', "\x18\x20", "\xA1\xA5"}};
+    std::string vexa = fullWidth("vexa"), ruda = fullWidth("ruda");
+    ASSERT_EQ(vexa.size(), 190u);
+    ASSERT_EQ(ruda.size(), 190u);
+    for (const Case &test : cases) {
+        size_t at = size_t(test.c - 0x20) * 2;
+        EXPECT_EQ(vexa.substr(at, 2), std::string(test.vexa, 2)) << test.c;
+        EXPECT_EQ(ruda.substr(at, 2), std::string(test.ruda, 2)) << test.c;
+    }
 }
 
 } // namespace

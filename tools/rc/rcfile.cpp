@@ -1,4 +1,5 @@
 #include "tools/rc/rcfile.h"
+#include "tools/rc/rcdialog.h"
 #include "tools/rc/rctokens.h"
 
 #include <algorithm>
@@ -39,12 +40,6 @@ struct Parser {
     std::string error;
 };
 
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return text;
-}
-
 bool failAt(Parser &in, int line, const std::string &problem) {
     in.error = in.path + ":" + std::to_string(line) + ": " + problem;
     return false;
@@ -60,24 +55,8 @@ const RcToken *peek(const Parser &in, size_t ahead = 0) {
     return in.at + ahead < in.tokens.size() ? &in.tokens[in.at + ahead] : nullptr;
 }
 
-bool isWord(const RcToken *token, const char *word) {
-    return token && token->kind == RcTokenKind::Word && upper(token->text) == word;
-}
-
-bool isPunctuation(const RcToken *token, char mark) {
-    return token && token->kind == RcTokenKind::Punctuation && token->text[0] == mark;
-}
-
-bool isOpen(const RcToken *token) {
-    return isWord(token, "BEGIN") || isPunctuation(token, '{');
-}
-
-bool isClose(const RcToken *token) {
-    return isWord(token, "END") || isPunctuation(token, '}');
-}
-
 template <size_t N> bool isAnyWord(const RcToken *token, const char *const (&words)[N]) {
-    return std::any_of(words, words + N, [&](const char *word) { return isWord(token, word); });
+    return std::any_of(words, words + N, [&](const char *word) { return rc_isWord(token, word); });
 }
 
 bool isValue(const RcToken *token) {
@@ -87,7 +66,7 @@ bool isValue(const RcToken *token) {
 // LANGUAGE primary, secondary: one language is all there is.
 bool skipLanguage(Parser &in) {
     in.at++;
-    if (!isValue(peek(in)) || !isPunctuation(peek(in, 1), ',') || !isValue(peek(in, 2)))
+    if (!isValue(peek(in)) || !rc_isPunctuation(peek(in, 1), ',') || !isValue(peek(in, 2)))
         return fail(in, "LANGUAGE takes two values");
     in.at += 3;
     return true;
@@ -100,7 +79,7 @@ bool skipOptions(Parser &in) {
         const RcToken *token = peek(in);
         if (isAnyWord(token, kMemoryOptions))
             in.at++;
-        else if (isWord(token, "LANGUAGE")) {
+        else if (rc_isWord(token, "LANGUAGE")) {
             if (!skipLanguage(in))
                 return false;
         } else if (isAnyWord(token, kOneValueOptions)) {
@@ -115,7 +94,7 @@ bool skipOptions(Parser &in) {
 
 bool directive(Parser &in) {
     std::string text = in.tokens[in.at].text;
-    std::string words = upper(text);
+    std::string words = rc_upper(text);
     words.erase(
         std::remove_if(words.begin(), words.end(), [](unsigned char c) { return std::isspace(c); }),
         words.end());
@@ -136,7 +115,7 @@ bool stringEntry(Parser &in) {
     if (!id || id->kind != RcTokenKind::Number)
         return fail(in, "not a string-table entry");
     in.at++;
-    if (isPunctuation(peek(in), ','))
+    if (rc_isPunctuation(peek(in), ','))
         in.at++;
     const RcToken *text = peek(in);
     if (!text || text->kind != RcTokenKind::Text)
@@ -159,10 +138,10 @@ bool stringTable(Parser &in) {
     in.at++;
     if (!skipOptions(in))
         return false;
-    if (!isOpen(peek(in)))
+    if (!rc_isOpen(peek(in)))
         return fail(in, "STRINGTABLE without BEGIN");
     in.at++;
-    while (!isClose(peek(in))) {
+    while (!rc_isClose(peek(in))) {
         if (!peek(in))
             return fail(in, "string table not closed");
         if (!stringEntry(in))
@@ -172,27 +151,13 @@ bool stringTable(Parser &in) {
     return true;
 }
 
-// A dialog's statements and controls, up to the end of its block.
-bool skipBlock(Parser &in) {
-    while (peek(in) && !isOpen(peek(in)))
-        in.at++;
-    for (int depth = 0; peek(in); in.at++) {
-        depth += isOpen(peek(in)) ? 1 : isClose(peek(in)) ? -1 : 0;
-        if (depth == 0) {
-            in.at++;
-            return true;
-        }
-    }
-    return fail(in, "block not closed");
-}
-
 bool resourceName(Parser &in, RcName &name) {
     const RcToken *token = peek(in);
     if (!token || token->kind == RcTokenKind::Punctuation || token->kind == RcTokenKind::Directive)
         return fail(in, "expected a resource name");
     name.isNumber = token->kind == RcTokenKind::Number;
     name.number = unsigned(token->number);
-    name.text = name.isNumber ? "" : upper(token->text);
+    name.text = name.isNumber ? "" : rc_upper(token->text);
     if (name.isNumber && name.number > kLargestId)
         return fail(in, "resource id too large: " + std::to_string(name.number));
     if (!name.isNumber && name.text.empty())
@@ -223,7 +188,7 @@ bool fileResource(Parser &in, const RcName &name, const RcName &type, int line) 
     if (!skipOptions(in))
         return false;
     const RcToken *file = peek(in);
-    if (isOpen(file))
+    if (rc_isOpen(file))
         return fail(in, "resource data must come from a file");
     if (!file || file->kind != RcTokenKind::Text || file->text.empty())
         return fail(in, "expected a quoted file name");
@@ -236,13 +201,25 @@ bool fileResource(Parser &in, const RcName &name, const RcName &type, int line) 
     return true;
 }
 
+bool dialogResource(Parser &in, const RcName &name, int line) {
+    RcDialog dialog;
+    dialog.name = name;
+    dialog.line = line;
+    if (!skipOptions(in) || !rc_readDialog(in.path, in.tokens, in.at, dialog, in.error))
+        return false;
+    if (!in.seen.insert({RcName{true, kRcDialog, ""}, name}).second)
+        return failAt(in, line, "resource given twice");
+    in.script.dialogs.push_back(dialog);
+    return true;
+}
+
 bool resource(Parser &in) {
     int line = peek(in)->line;
     RcName name, type;
     if (!resourceName(in, name) || !resourceType(in, type))
         return false;
     if (!type.isNumber && (type.text == "DIALOG" || type.text == "DIALOGEX"))
-        return skipBlock(in);
+        return dialogResource(in, name, line);
     if (!type.isNumber && std::any_of(std::begin(kUnsupported), std::end(kUnsupported),
                                       [&](const char *word) { return type.text == word; }))
         return failAt(in, line, type.text + " resources are not supported");
@@ -253,9 +230,9 @@ bool statement(Parser &in) {
     const RcToken *token = peek(in);
     if (token->kind == RcTokenKind::Directive)
         return directive(in);
-    if (isWord(token, "STRINGTABLE"))
+    if (rc_isWord(token, "STRINGTABLE"))
         return stringTable(in);
-    if (isWord(token, "LANGUAGE"))
+    if (rc_isWord(token, "LANGUAGE"))
         return skipLanguage(in);
     return resource(in);
 }

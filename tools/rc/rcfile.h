@@ -7,13 +7,16 @@
 //   STRINGTABLE BEGIN id "text" ... END
 //   name TYPE "file"                  TYPE: RCDATA, BITMAP, ICON, CURSOR
 //                                     or a word of one's own, like WAVE
-//   name DIALOG[EX] ... BEGIN ... END  read over, compiled into nothing
+//   name DIALOG[EX] x, y, cx, cy      a dialog template: STYLE, EXSTYLE,
+//     [STYLE|CAPTION|FONT...]         CAPTION and FONT, then the controls
+//     BEGIN controls END              (see rcdialog.h)
 //
 // Names are numbers or words; words are kept in upper case, as Windows
 // keeps them. Memory options (PRELOAD, DISCARDABLE...) are accepted.
 #ifndef TAVO_TOOLS_RCFILE_H
 #define TAVO_TOOLS_RCFILE_H
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,16 +43,47 @@ struct RcFileResource {
     int line;
 };
 
+// A control of a dialog, as its template holds it.
+struct RcControl {
+    std::string text; // UTF-8, unless the text is an ordinal
+    bool textIsOrdinal = false;
+    unsigned ordinal = 0;   // an icon's resource number
+    unsigned classAtom = 0; // 0x80 Button, 0x82 Static...; 0: className
+    std::string className;
+    uint32_t id = 0;
+    uint32_t style = 0;
+    uint32_t exStyle = 0;
+    uint32_t helpId = 0;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    int line = 0;
+};
+
+struct RcDialog {
+    RcName name;
+    int line = 0;
+    uint32_t style = 0;
+    uint32_t exStyle = 0;
+    uint32_t helpId = 0;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    std::string caption;  // UTF-8
+    bool hasFont = false; // DS_SETFONT is then in style
+    unsigned fontSize = 0, fontWeight = 0, fontItalic = 0, fontCharset = 0;
+    std::string typeface;
+    std::vector<RcControl> controls;
+};
+
 struct RcScript {
     std::map<unsigned, std::string> strings; // string-table texts, UTF-8
     std::map<unsigned, int> stringLines;     // where each was given
     std::vector<RcFileResource> files;
+    std::vector<RcDialog> dialogs;
 };
 
 // The standard types by their Windows numbers.
 constexpr unsigned kRcCursor = 1;
 constexpr unsigned kRcBitmap = 2;
 constexpr unsigned kRcIcon = 3;
+constexpr unsigned kRcDialog = 5;
 constexpr unsigned kRcString = 6;
 constexpr unsigned kRcData = 10;
 

@@ -1,5 +1,6 @@
 #include "tools/rc/rctokens.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -206,4 +207,26 @@ bool rc_tokenize(const std::string &path, const std::string &contents, std::vect
     }
     error = in.error;
     return error.empty();
+}
+
+std::string rc_upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return text;
+}
+
+bool rc_isWord(const RcToken *token, const char *word) {
+    return token && token->kind == RcTokenKind::Word && rc_upper(token->text) == word;
+}
+
+bool rc_isPunctuation(const RcToken *token, char mark) {
+    return token && token->kind == RcTokenKind::Punctuation && token->text[0] == mark;
+}
+
+bool rc_isOpen(const RcToken *token) {
+    return rc_isWord(token, "BEGIN") || rc_isPunctuation(token, '{');
+}
+
+bool rc_isClose(const RcToken *token) {
+    return rc_isWord(token, "END") || rc_isPunctuation(token, '}');
 }

@@ -24,4 +24,11 @@ bool rc_tokenize(const std::string &path, const std::string &contents, std::vect
 // UTF-8 as UTF-16; false when text isn't UTF-8.
 bool rc_utf16(const std::string &text, std::u16string &units);
 
+// Questions about a token that may be missing (null at the end).
+std::string rc_upper(std::string text);
+bool rc_isWord(const RcToken *token, const char *word); // in any case
+bool rc_isPunctuation(const RcToken *token, char mark);
+bool rc_isOpen(const RcToken *token);  // BEGIN or {
+bool rc_isClose(const RcToken *token); // END or }
+
 #endif

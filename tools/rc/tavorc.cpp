@@ -7,6 +7,7 @@
 // Files named in the list are found beside it, then in the -I folders.
 // The depfile lists them for the build system. Both outputs are written
 // whole or not at all.
+#include "tools/rc/rcdlgtemplate.h"
 #include "tools/rc/rcfile.h"
 #include "tools/rc/rcoutput.h"
 #include "tools/rc/rcstrings.h"
@@ -91,6 +92,11 @@ bool compile(const Options &options, std::vector<RcCompiled> &resources, std::st
     for (const auto &[block, units] : rc_stringBlocks(script.strings))
         resources.push_back(RcCompiled{RcName{true, kRcString, ""}, RcName{true, block, ""}, "",
                                        units, units.size() * 2});
+    for (const RcDialog &dialog : script.dialogs) {
+        std::u16string units = rc_dialogTemplate(dialog);
+        resources.push_back(
+            RcCompiled{RcName{true, kRcDialog, ""}, dialog.name, "", units, units.size() * 2});
+    }
     for (const RcFileResource &file : script.files)
         if (!addFile(options, file, resources, error))
             return false;
