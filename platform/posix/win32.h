@@ -305,6 +305,8 @@ struct HIMC__;
 typedef HIMC__ *HIMC;
 struct HIMCC__;
 typedef HIMCC__ *HIMCC;
+struct HKL__;
+typedef HKL__ *HKL;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;

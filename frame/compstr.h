@@ -1,0 +1,34 @@
+// The composition-string block (the platform's COMPOSITIONSTRING header
+// and eleven areas in a fixed order) and the message requests that become
+// composition messages.
+#ifndef TAVO_FRAME_COMPSTR_H
+#define TAVO_FRAME_COMPSTR_H
+
+#include "engine/privdata.h"
+
+// Area numbers, in the order they lie in the block.
+#define AREA_COMPREADATTR 0
+#define AREA_COMPREADCLAUSE 1
+#define AREA_COMPREADSTR 2
+#define AREA_COMPATTR 3
+#define AREA_COMPCLAUSE 4
+#define AREA_COMPSTR 5
+#define AREA_RESULTREADCLAUSE 6
+#define AREA_RESULTREADSTR 7
+#define AREA_RESULTCLAUSE 8
+#define AREA_RESULTSTR 9
+#define AREA_PRIVATE 10
+
+BOOL InitCompStr(LPINPUTCONTEXT lpIMC);
+BOOL ResizeIMCC(HIMCC *handle, DWORD size);
+BOOL ResizeCompStr(HIMCC *hCompStr, int area, DWORD bytes);
+void ResetCompStr(LPCOMPOSITIONSTRING compStr);
+BOOL UpdateCompStr(HIMCC *hCompStr, PrivateData *data, LPCTSTR text);
+void StopTAVO(HIMCC *hCompStr, PrivateData *data);
+void BuildMessages(HIMC hIMC, BOOL generate);
+
+// The TCHAR text of an area of a locked block.
+#define COMPSTR_TEXT(compStr, offsetField) ((LPTSTR)((BYTE *)(compStr) + (compStr)->offsetField))
+#define COMPSTR_DWORDS(compStr, offsetField) ((DWORD *)((BYTE *)(compStr) + (compStr)->offsetField))
+
+#endif
