@@ -49,6 +49,21 @@ struct PrivateData {
     BYTE dotChord;         // dots of the braille chord held so far
 };
 
+// Message requests: an operation never sends a message itself; it counts
+// the slots needed and marks the kind, and BuildMessages sends them.
+inline void RequestStart(PrivateData *data)
+{
+    data->msgCount++;
+    data->msgFlags |= MSG_START;
+}
+
+inline void RequestChange(PrivateData *data, DWORD changed)
+{
+    data->msgCount++;
+    data->msgFlags |= MSG_CHANGE;
+    data->gcsFlags |= changed;
+}
+
 // The platform sizes the private block from this record; on a 32-bit
 // build it is 116 bytes with UTF-16 text and 112 with Big5 text.
 #ifdef UNICODE
