@@ -51,14 +51,12 @@ struct PrivateData {
 
 // Message requests: an operation never sends a message itself; it counts
 // the slots needed and marks the kind, and BuildMessages sends them.
-inline void RequestStart(PrivateData *data)
-{
+inline void RequestStart(PrivateData *data) {
     data->msgCount++;
     data->msgFlags |= MSG_START;
 }
 
-inline void RequestChange(PrivateData *data, DWORD changed)
-{
+inline void RequestChange(PrivateData *data, DWORD changed) {
     data->msgCount++;
     data->msgFlags |= MSG_CHANGE;
     data->gcsFlags |= changed;
