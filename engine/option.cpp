@@ -73,6 +73,10 @@ static void CloseMenu(HIMCC *hCompStr, PrivateData *data) {
     if (data->mode == MODE_IDLE) {
         UpdateCompStr(hCompStr, data, TEXT(""));
         StopTAVO(hCompStr, data);
+        // The menu's own start opened a composition for the application;
+        // its end must reach the application too, which it does only from
+        // a mode other than idle.
+        data->mode = MODE_READING;
     } else if (data->mode == MODE_READING) {
         DisplayReading(hCompStr, data);
     }
