@@ -96,6 +96,13 @@ TEST(SpeechLibrary, SaysEachSyllableThroughTheDictionary) {
     EXPECT_EQ(Names(speech.WaitForLines(2)), Strings({"nei5", "hou2"}));
 }
 
+TEST(SpeechLibrary, SaysAReadingTypedInJyutping)
+{
+    Speech speech("nei5,hou2");
+    speech.read("nei5hou2");
+    EXPECT_EQ(Names(speech.WaitForLines(2)), Strings({"nei5", "hou2"}));
+}
+
 TEST(SpeechLibrary, PrefersARecordingOfSeveralSyllables) {
     Speech speech("nei5,hou2,nei5hou2");
     speech.read(NEI_HOU "," NEI_HOU);

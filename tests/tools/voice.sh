@@ -45,8 +45,11 @@ dict=$work/dict.img
 # Every syllable of the dictionary, and nothing else.
 "$tavovoice" tones --dictionary "$dict" --out "$work/all.vdb" >/dev/null || fail "tones of $dict"
 expected=$("$tavodb" dump "$dict" | syllables)
-actual=$("$tavodb" dump "$work/all.vdb" | cut -f1 | tr -d '{}' | sort)
+actual=$("$tavodb" dump "$work/all.vdb" | cut -f1 | grep '^{' | tr -d '{}' | sort)
 [ "$actual" = "$expected" ] || fail "keys are not the dictionary's syllables: $actual"
+# Each syllable again as typed, for readings that are spoken as typed.
+typed=$("$tavodb" dump "$work/all.vdb" | cut -f1 | grep -v '^{' | sort)
+[ "$typed" = "$expected" ] || fail "typed keys are not the dictionary's syllables: $typed"
 # shellcheck disable=SC2086
 check_voice "$work/all.vdb" $expected
 
@@ -54,7 +57,9 @@ check_voice "$work/all.vdb" $expected
 "$tavovoice" tones --syllables nei5,hou2,nei5hou2,sik9 --out "$work/some.vdb" >/dev/null ||
     fail "tones of a list"
 check_voice "$work/some.vdb" nei5 hou2 nei5hou2 sik6
-[ "$("$tavodb" info "$work/some.vdb" | grep '^keys:')" = "keys: 4" ] || fail "some: key count"
+[ "$("$tavodb" info "$work/some.vdb" | grep '^keys:')" = "keys: 7" ] || fail "some: key count"
+"$tavodb" lookup "$work/some.vdb" nei5hou2 | grep -q '^nei5hou2 -> nei5 (4 of 8 bytes)' ||
+    fail "a typed syllable is not its own key"
 out=$("$tavodb" lookup "$work/some.vdb" '{nei5hou2sik6}' '{nei5hou3}')
 grep -qF '{nei5hou2sik6} -> {nei5hou2} (4 of 6 bytes)' <<<"$out" || fail "two-code key: $out"
 grep -qF '{nei5hou3} -> {nei5} (2 of 4 bytes)' <<<"$out" || fail "one-code key: $out"

@@ -24,6 +24,17 @@ bool RecordKey(const std::string &key, const VoiceRecorder &record, ImageEntry &
     return true;
 }
 
+// A reading being typed reaches the speech library as the letters typed
+// ("nei5"), which pass its dictionary unchanged: each single syllable is
+// therefore stored under its jyutping too, sharing the recording, so that
+// a typed reading is heard once its syllables are complete.
+void AddTypedKeys(std::vector<ImageEntry> &entries) {
+    size_t recorded = entries.size();
+    for (size_t i = 0; i < recorded; i++)
+        if (entries[i].key.size() == 2)
+            entries.push_back({voice_keyName(entries[i].key), entries[i].data, 0});
+}
+
 } // namespace
 
 std::string voice_data(const WaveSound &sound) {
@@ -39,6 +50,7 @@ bool voice_build(const std::string &path, const std::vector<std::string> &keys, 
     };
     if (!parallel_run(keys.size(), jobs, work, &failedKey, error))
         return false;
+    AddTypedKeys(entries);
     image_sortEntries(entries);
     const ImageEntry *failed = nullptr;
     if (!image_writeFile(path, VOICE_DATABASE_ID, entries, error, &failed)) {
