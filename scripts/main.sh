@@ -25,3 +25,13 @@ echo "== Typed readings and their first candidates in the jyutping phrase databa
 echo
 echo "== A character's explanations in the query database"
 "$bin/tools/tavodb" lookup "$data/query.img" 角
+
+echo
+echo "== The jyutping module in the host: Speech and Verbose Composition switched on in the"
+echo "   settings dialog, then the reading nei5 typed, shown, spoken and committed with Enter"
+export TAVO_SYSTEM_DIR=$PWD/$data TAVO_WINDOWS_DIR=$work TAVO_REGISTRY=$work/registry
+"$bin/host/tavo-host" --module vexa --configure "257 259 1" --capture "$work/speech.wav" \
+    --script "n e i 5 <Enter>"
+echo
+echo "== What was heard (the capture log)"
+cat "$work/speech.wav.log"

@@ -935,6 +935,89 @@ SHORT WINAPI GetKeyState(int virtualKey);
 BOOL WINAPI GetKeyboardState(PBYTE keyState);
 BOOL WINAPI SetKeyboardState(LPBYTE keyState);
 
+// ---- Screen, device contexts and fonts ---------------------------------
+// One fixed screen (gdi.cpp): 1920 by 1080 pixels with a 40-pixel taskbar
+// at the bottom, whose device context carries one default font.
+
+struct HDC__;
+typedef HDC__ *HDC;
+struct HGDIOBJ__;
+typedef HGDIOBJ__ *HGDIOBJ;
+typedef HGDIOBJ HFONT;
+
+#define OBJ_FONT 6
+#define SPI_GETWORKAREA 0x0030
+
+#define CFS_DEFAULT 0x0000
+#define CFS_RECT 0x0001
+#define CFS_POINT 0x0002
+#define CFS_FORCE_POSITION 0x0020
+
+HDC WINAPI GetDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC dc);
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type);
+int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
+int WINAPI GetObjectW(HGDIOBJ object, int size, LPVOID buffer);
+BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, PVOID value, UINT winIni);
+BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID value, UINT winIni);
+BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
+
+#define GetObject TAVO_AW(GetObject)
+#define SystemParametersInfo TAVO_AW(SystemParametersInfo)
+
+// ---- Dialogs -----------------------------------------------------------
+// Modal dialogs built from a module's RT_DIALOG resource (the extended
+// template). There is no screen: once the procedure has seen
+// WM_INITDIALOG, the driver the host registered (platform/posix/
+// dialog_host.h) works the controls; a dialog still open after that, or
+// with no driver at all, is cancelled as the Escape key would.
+
+typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+
+#define IDOK 1
+#define IDCANCEL 2
+
+#define BN_CLICKED 0
+
+#define BS_PUSHBUTTON 0x0000
+#define BS_DEFPUSHBUTTON 0x0001
+#define BS_CHECKBOX 0x0002
+#define BS_AUTOCHECKBOX 0x0003
+#define BS_RADIOBUTTON 0x0004
+#define BS_3STATE 0x0005
+#define BS_AUTO3STATE 0x0006
+#define BS_AUTORADIOBUTTON 0x0009
+#define BS_TYPEMASK 0x000F
+
+#define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
+#define BST_INDETERMINATE 0x0002
+
+#define DS_SETFONT 0x0040
+#define DS_SHELLFONT 0x0048
+
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_CONTROL_ID_NOT_FOUND 1421L
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC procedure,
+                               LPARAM param);
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure,
+                               LPARAM param);
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
+UINT WINAPI GetDlgItemTextW(HWND dialog, int id, LPWSTR buffer, int size);
+
+#define DialogBoxParam TAVO_AW(DialogBoxParam)
+#define GetDlgItemText TAVO_AW(GetDlgItemText)
+
 // ---- Flavoured names ---------------------------------------------------
 
 #define CreateFile TAVO_AW(CreateFile)

@@ -324,7 +324,9 @@ protected:
 TEST_F(ModuleLists, CompileWithTheSettingsDialog) {
     const uint32_t ids[] = {0xFFFFFFFF, 0xFFFFFFFF, 256, 257, 259, 260, 261, 258, 1, 2};
     for (const char *module : {"vexa", "ruda"}) {
-        EXPECT_EQ(tavorc("-I '" + generated(module) + "' '" + list(module) + "' out.cpp"), 0)
+        EXPECT_EQ(tavorc("-I '" + generated(module) + "' -I '" TAVO_DATABASE_DIR "' '" +
+                         list(module) + "' out.cpp"),
+                  0)
             << contents("errors");
         ASSERT_TRUE(rc_readScript(list(module), script, error)) << error;
         ASSERT_EQ(script.dialogs.size(), 1u);

@@ -1,0 +1,178 @@
+// tavo-host: loads the vexa or ruda module the way the input-method
+// manager does and types into it, from a script or from the terminal.
+//
+//   tavo-host --module vexa --script "n e i 5 <Space> 1 <Enter>"
+//   tavo-host --module ruda                  (interactive on a terminal)
+//   tavo-host --module-path build/modules/vexa.so --capture /tmp/sounds.wav ...
+//   tavo-host --module vexa --configure "259 1"    (tick a box, then OK)
+#include "host/capture.h"
+#include "host/dialog.h"
+#include "host/report.h"
+#include "host/session.h"
+#include "host/terminal.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct Options {
+    std::string module = "vexa";
+    std::string modulePath;
+    std::string script;
+    bool scripted = false;
+    std::string capture;
+    std::string configure; // control ids to press in the settings dialog
+    bool configuring = false;
+};
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: tavo-host [--module vexa|ruda] [--module-path FILE]\n"
+                 "                 [--script KEYS] [--capture FILE.wav] [--configure IDS]\n"
+                 "KEYS: characters, <Space> <Enter> <Esc> <Backspace> <Left> <PageUp> <F1>...,\n"
+                 "      <Ctrl+`> <Shift+1>, chords [fj], presses +f and releases -f.\n"
+                 "IDS: controls to press in the settings dialog, e.g. \"256 1\" (1 is OK).\n"
+                 "Without --script on a terminal, keys are read as typed; Ctrl+D ends.\n");
+}
+
+bool parseOptions(int argc, char **argv, Options &options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (option == "--module" && hasValue)
+            options.module = argv[++i];
+        else if (option == "--module-path" && hasValue)
+            options.modulePath = argv[++i];
+        else if (option == "--script" && hasValue) {
+            options.script = argv[++i];
+            options.scripted = true;
+        } else if (option == "--configure" && hasValue) {
+            options.configure = argv[++i];
+            options.configuring = true;
+        } else if (option == "--capture" && hasValue)
+            options.capture = argv[++i];
+        else
+            return false;
+    }
+    return options.module == "vexa" || options.module == "ruda" || !options.modulePath.empty();
+}
+
+// The module built with the program, else one next to the program or in
+// the build tree's modules folder.
+std::string findModule(const std::string &name) {
+#ifdef TAVO_MODULE_PATH_vexa
+    if (name == "vexa")
+        return TAVO_MODULE_PATH_vexa;
+#endif
+#ifdef TAVO_MODULE_PATH_ruda
+    if (name == "ruda")
+        return TAVO_MODULE_PATH_ruda;
+#endif
+    char self[4096] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self - 1);
+    std::filesystem::path folder = std::filesystem::path(self).parent_path();
+    for (const auto &candidate :
+         {folder / (name + ".so"), folder.parent_path() / "modules" / (name + ".so")})
+        if (std::filesystem::exists(candidate))
+            return candidate.string();
+    return name;
+}
+
+// Sounds may still be playing when the last key is done: waits until the
+// capture log has been quiet for a moment.
+std::vector<std::string> lateSounds(host::CaptureLog &capture) {
+    using namespace std::chrono;
+    std::vector<std::string> lines;
+    auto quietSince = steady_clock::now();
+    auto giveUp = quietSince + seconds(10);
+    while (steady_clock::now() - quietSince < milliseconds(500) && steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(milliseconds(50));
+        for (std::string &line : capture.newLines()) {
+            lines.push_back(std::move(line));
+            quietSince = steady_clock::now();
+        }
+    }
+    return lines;
+}
+
+int runScript(host::Session &session, host::CaptureLog &capture, const std::string &script) {
+    std::string error;
+    std::vector<host::ScriptStep> steps = host::parseScript(script, error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "tavo-host: %s\n", error.c_str());
+        return 2;
+    }
+    for (const host::ScriptStep &step : steps) {
+        size_t first = session.application().messages().size();
+        session.feed(step.events);
+        std::printf("%s\n", step.token.c_str());
+        host::printStep(stdout, session.application(), first, capture.newLines());
+    }
+    if (capture.enabled())
+        for (const std::string &sound : lateSounds(capture))
+            std::printf("  sound: %s\n", sound.c_str());
+    return 0;
+}
+
+// Opens the settings dialog, shows it, presses the controls given and
+// shows it again if it is still up.
+int runConfigure(host::Session &session, const std::string &ids) {
+    host::DialogDriver driver([&ids](HWND dialog) {
+        host::printDialog(stdout, dialog);
+        std::istringstream words(ids);
+        int id = 0;
+        bool ended = false;
+        while (!ended && words >> id) {
+            bool pressed = host::pressDialogButton(dialog, id);
+            std::printf("press %d%s\n", id, pressed ? "" : ": no such control");
+            ended = pressed && (id == IDOK || id == IDCANCEL);
+        }
+        if (!ended) {
+            host::printDialog(stdout, dialog);
+            std::printf("(left open: cancelled)\n");
+        }
+    });
+    BOOL shown = session.configure();
+    std::printf("ImeConfigure: %s\n", shown ? "TRUE" : "FALSE");
+    return shown ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        usage();
+        return 2;
+    }
+    if (!options.capture.empty())
+        setenv("TAVO_SOUND", ("capture:" + options.capture).c_str(), 1);
+    std::string path = options.modulePath.empty() ? findModule(options.module) : options.modulePath;
+    host::Session session;
+    std::string error;
+    if (!session.open(path, error)) {
+        std::fprintf(stderr, "tavo-host: %s\n", error.c_str());
+        return 1;
+    }
+    host::CaptureLog capture;
+    if (options.configuring) {
+        int status = runConfigure(session, options.configure);
+        if (status != 0 || !options.scripted)
+            return status;
+    }
+    if (options.scripted)
+        return runScript(session, capture, options.script);
+    if (!isatty(STDIN_FILENO)) {
+        std::fprintf(stderr, "tavo-host: give --script, or run on a terminal\n");
+        return 2;
+    }
+    return host::runInteractive(session, capture);
+}

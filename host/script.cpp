@@ -1,0 +1,189 @@
+#include "host/script.h"
+
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+namespace host {
+
+namespace {
+
+struct NamedKey {
+    const char *name;
+    unsigned char virtualKey;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"space", VK_SPACE},   {"enter", VK_RETURN},   {"return", VK_RETURN}, {"esc", VK_ESCAPE},
+    {"escape", VK_ESCAPE}, {"backspace", VK_BACK}, {"tab", VK_TAB},       {"left", VK_LEFT},
+    {"right", VK_RIGHT},   {"up", VK_UP},          {"down", VK_DOWN},     {"home", VK_HOME},
+    {"end", VK_END},       {"pageup", VK_PRIOR},   {"pagedown", VK_NEXT}, {"insert", VK_INSERT},
+    {"delete", VK_DELETE}, {"shift", VK_SHIFT},    {"ctrl", VK_CONTROL},  {"control", VK_CONTROL},
+    {"alt", VK_MENU},
+};
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The character a key gives with or without Shift, from the platform's
+// layout.
+char characterOf(unsigned key, bool shift) {
+    BYTE state[256] = {};
+    if (shift)
+        state[VK_SHIFT] = 0x80;
+    WORD character = 0;
+    return ToAscii(key, 0, state, &character, 0) == 1 ? static_cast<char>(character) : 0;
+}
+
+void pressAndRelease(std::vector<KeyEvent> &events, unsigned char key) {
+    events.push_back({key, false});
+    events.push_back({key, true});
+}
+
+// A key between modifiers: the modifiers go down in order, the key is
+// typed, and they come up in reverse.
+std::vector<KeyEvent> withModifiers(const std::vector<unsigned char> &modifiers,
+                                    unsigned char key) {
+    std::vector<KeyEvent> events;
+    for (unsigned char modifier : modifiers)
+        events.push_back({modifier, false});
+    pressAndRelease(events, key);
+    for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier)
+        events.push_back({*modifier, true});
+    return events;
+}
+
+// One key written as a name or a single character, with the Shift that
+// the character needs.
+std::optional<KeyStroke> strokeForKey(const std::string &key) {
+    if (key.size() == 1)
+        return strokeForCharacter(key[0]);
+    if (auto named = keyForName(key))
+        return KeyStroke{*named, false};
+    return std::nullopt;
+}
+
+std::optional<std::vector<KeyEvent>> parseNamed(const std::string &inside) {
+    std::vector<unsigned char> modifiers;
+    size_t start = 0;
+    // "+" alone as the key: <Ctrl++>.
+    while (true) {
+        size_t plus = inside.find('+', start);
+        if (plus == std::string::npos || plus == inside.size() - 1 || plus == start)
+            break;
+        auto modifier = keyForName(inside.substr(start, plus - start));
+        if (!modifier || (*modifier != VK_SHIFT && *modifier != VK_CONTROL && *modifier != VK_MENU))
+            return std::nullopt;
+        modifiers.push_back(*modifier);
+        start = plus + 1;
+    }
+    auto stroke = strokeForKey(inside.substr(start));
+    if (!stroke)
+        return std::nullopt;
+    if (stroke->shift && std::find(modifiers.begin(), modifiers.end(), VK_SHIFT) == modifiers.end())
+        modifiers.push_back(VK_SHIFT);
+    return withModifiers(modifiers, stroke->virtualKey);
+}
+
+std::optional<std::vector<KeyEvent>> parseChord(const std::string &inside) {
+    std::vector<KeyEvent> events;
+    for (char c : inside) {
+        auto stroke = strokeForCharacter(c);
+        if (!stroke)
+            return std::nullopt;
+        events.push_back({stroke->virtualKey, false});
+    }
+    for (char c : inside)
+        events.push_back({strokeForCharacter(c)->virtualKey, true});
+    return events;
+}
+
+std::optional<std::vector<KeyEvent>> parseCharacters(const std::string &token) {
+    std::vector<KeyEvent> events;
+    for (char c : token) {
+        auto stroke = strokeForCharacter(c);
+        if (!stroke)
+            return std::nullopt;
+        std::vector<unsigned char> modifiers;
+        if (stroke->shift)
+            modifiers.push_back(VK_SHIFT);
+        for (const KeyEvent &event : withModifiers(modifiers, stroke->virtualKey))
+            events.push_back(event);
+    }
+    return events;
+}
+
+// "+f", "-f", "+<Shift>": one press or one release.
+std::optional<std::vector<KeyEvent>> parseHalf(const std::string &token) {
+    std::string key = token.substr(1);
+    if (key.size() > 2 && key.front() == '<' && key.back() == '>')
+        key = key.substr(1, key.size() - 2);
+    auto stroke = strokeForKey(key);
+    if (!stroke)
+        return std::nullopt;
+    return std::vector<KeyEvent>{{stroke->virtualKey, token[0] == '-'}};
+}
+
+} // namespace
+
+std::optional<KeyStroke> strokeForCharacter(char character) {
+    if (character == 0)
+        return std::nullopt;
+    for (bool shift : {false, true})
+        for (unsigned key = 1; key < 0x100; ++key) {
+            // The numeric pad repeats the digits and signs; the main keys win.
+            if (key >= VK_NUMPAD0 && key <= VK_DIVIDE)
+                continue;
+            if (characterOf(key, shift) == character)
+                return KeyStroke{static_cast<unsigned char>(key), shift};
+        }
+    return std::nullopt;
+}
+
+std::optional<unsigned char> keyForName(const std::string &name) {
+    std::string wanted = lower(name);
+    for (const NamedKey &key : kNamedKeys)
+        if (wanted == key.name)
+            return key.virtualKey;
+    if (wanted.size() >= 2 && wanted[0] == 'f' &&
+        std::isdigit(static_cast<unsigned char>(wanted[1]))) {
+        int number = std::atoi(wanted.c_str() + 1);
+        if (number >= 1 && number <= 12 && wanted == "f" + std::to_string(number))
+            return static_cast<unsigned char>(VK_F1 + number - 1);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<KeyEvent>> parseToken(const std::string &token) {
+    if (token.empty())
+        return std::nullopt;
+    if (token.size() > 2 && token.front() == '<' && token.back() == '>')
+        return parseNamed(token.substr(1, token.size() - 2));
+    if (token.size() > 2 && token.front() == '[' && token.back() == ']')
+        return parseChord(token.substr(1, token.size() - 2));
+    if (token.size() > 1 && (token[0] == '+' || token[0] == '-'))
+        return parseHalf(token);
+    return parseCharacters(token);
+}
+
+std::vector<ScriptStep> parseScript(const std::string &script, std::string &error) {
+    std::vector<ScriptStep> steps;
+    std::istringstream words(script);
+    std::string token;
+    while (words >> token) {
+        auto events = parseToken(token);
+        if (!events) {
+            error = "cannot read the key " + token;
+            return {};
+        }
+        steps.push_back({token, *events});
+    }
+    return steps;
+}
+
+} // namespace host

@@ -1,0 +1,48 @@
+// Keys written as text, for scripts and the terminal: "n e i 5 <Space> 1
+// <Enter>". A token is a character (typed with Shift when the US layout
+// needs it), a run of characters, a named key (<Space> <Enter> <Esc>
+// <Backspace> <Tab> <Left> <Right> <Up> <Down> <Home> <End> <PageUp>
+// <PageDown> <Insert> <Delete> <F1>..<F12>, <Shift> <Ctrl> <Alt>), a named
+// key or character with modifiers (<Ctrl+`> <Ctrl+Shift+`> <Shift+1>), a
+// chord ([fj]: press f, press j, release f, release j) or a lone press
+// (+f) or release (-f).
+#ifndef TAVO_HOST_SCRIPT_H
+#define TAVO_HOST_SCRIPT_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct KeyEvent {
+    unsigned char virtualKey;
+    bool release;
+};
+
+// One token of a script and the key events it stands for.
+struct ScriptStep {
+    std::string token;
+    std::vector<KeyEvent> events;
+};
+
+// The key and Shift state that type a character on the US layout.
+struct KeyStroke {
+    unsigned char virtualKey;
+    bool shift;
+};
+std::optional<KeyStroke> strokeForCharacter(char character);
+
+// The virtual key of a key name ("Enter", "F5", "PageUp"; case ignored).
+std::optional<unsigned char> keyForName(const std::string &name);
+
+// The events of one token; nullopt when the token is not understood.
+std::optional<std::vector<KeyEvent>> parseToken(const std::string &token);
+
+// The steps of a script; on a bad token, error names it and the result is
+// empty.
+std::vector<ScriptStep> parseScript(const std::string &script, std::string &error);
+
+} // namespace host
+
+#endif
