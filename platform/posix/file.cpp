@@ -254,10 +254,10 @@ uint64_t ticksOf(const FILETIME &time) {
 // A FILETIME for futimens: null, zero and the special "stop / resume
 // updating" values (all ones, all ones but the last bit) leave the time
 // as it is.
-bool timespecFrom(const FILETIME *time, struct timespec &spec) {
+bool timespecFrom(const FILETIME *time, struct timespec &stamp) {
     uint64_t ticks = time ? ticksOf(*time) : 0;
     if (ticks == 0 || time->dwHighDateTime >= 0xFFFFFFFE) {
-        spec = {0, UTIME_OMIT};
+        stamp = {0, UTIME_OMIT};
         return true;
     }
     if (ticks > uint64_t(std::numeric_limits<int64_t>::max()))
@@ -269,7 +269,7 @@ bool timespecFrom(const FILETIME *time, struct timespec &spec) {
         rest += kTicksPerSecond;
         --seconds;
     }
-    spec = {time_t(seconds), long(rest * 100)};
+    stamp = {time_t(seconds), long(rest * 100)};
     return true;
 }
 

@@ -30,7 +30,7 @@ constexpr int PA_STREAM_PLAYBACK = 1;
 
 struct PulseSimple {
     pa_simple *(*open)(const char *server, const char *name, int direction, const char *device,
-                       const char *streamName, const pa_sample_spec *spec, const void *map,
+                       const char *streamName, const pa_sample_spec *format, const void *map,
                        const pa_buffer_attr *attr, int *error);
     int (*write)(pa_simple *stream, const void *data, size_t bytes, int *error);
     int (*flush)(pa_simple *stream, int *error);
@@ -132,12 +132,12 @@ Output *makePulseOutput() {
     PulseSimple api;
     if (!loadPulseSimple(api))
         return nullptr;
-    pa_sample_spec spec = {PA_SAMPLE_S16LE, kRate, 1};
+    pa_sample_spec format = {PA_SAMPLE_S16LE, kRate, 1};
     // A short buffer that starts playing as soon as one chunk is in.
     pa_buffer_attr buffer = {uint32_t(-1), kBufferBytes, uint32_t(kChunkFrames * 2), uint32_t(-1),
                              uint32_t(-1)};
     int error = 0;
-    pa_simple *stream = api.open(nullptr, "Tavo", PA_STREAM_PLAYBACK, nullptr, "sound", &spec,
+    pa_simple *stream = api.open(nullptr, "Tavo", PA_STREAM_PLAYBACK, nullptr, "sound", &format,
                                  nullptr, &buffer, &error);
     return stream ? new PulseOutput(api, stream) : nullptr;
 }
