@@ -1,6 +1,7 @@
 // The input-method module as an application drives it: the time of each
 // key from ImeProcessKey until its messages are in the caller's list, and
 // of selecting a fresh context with every dictionary present.
+#include "host/built_modules.h"
 #include "host/session.h"
 
 #include <benchmark/benchmark.h>
@@ -44,7 +45,7 @@ void TypeReadings(benchmark::State &state, bool speech) {
     Prepare(speech);
     host::Session session;
     std::string error;
-    if (!session.open(TAVO_MODULE_PATH_vexa, error)) {
+    if (!session.open(host::builtModulePath("vexa"), error)) {
         state.SkipWithError(error.c_str());
         return;
     }
@@ -84,7 +85,7 @@ void BM_SelectAFreshContext(benchmark::State &state) {
     Prepare(false);
     host::Session session;
     std::string error;
-    if (!session.open(TAVO_MODULE_PATH_vexa, error)) {
+    if (!session.open(host::builtModulePath("vexa"), error)) {
         state.SkipWithError(error.c_str());
         return;
     }

@@ -30,8 +30,7 @@ struct Library {
     ReadFunction read = nullptr;
     StopFunction stop = nullptr;
 
-    Library()
-    {
+    Library() {
         std::filesystem::path dir = std::filesystem::temp_directory_path() / "tavo-speech-bench";
         std::filesystem::create_directories(dir);
         std::filesystem::copy_file(std::string(TAVO_DATABASE_DIR) + "/test-voice.vdb",
@@ -46,29 +45,25 @@ struct Library {
     }
 };
 
-Library &Speech()
-{
+Library &Speech() {
     static Library library;
     return library;
 }
 
-TavoSoundProbe Probe()
-{
+TavoSoundProbe Probe() {
     TavoSoundProbe probe;
     tavo_soundProbe(&probe);
     return probe;
 }
 
-uint64_t NowNs()
-{
+uint64_t NowNs() {
     return uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(
                         std::chrono::steady_clock::now().time_since_epoch())
                         .count());
 }
 
 // Waits until the probe's counter passes the given value.
-template <typename Field> bool WaitPast(Field field, uint64_t value)
-{
+template <typename Field> bool WaitPast(Field field, uint64_t value) {
     for (int i = 0; i < 2000000; i++) {
         if (Probe().*field > value)
             return true;
@@ -77,8 +72,7 @@ template <typename Field> bool WaitPast(Field field, uint64_t value)
     return false;
 }
 
-void BM_SpeechReadOfAPage(benchmark::State &state)
-{
+void BM_SpeechReadOfAPage(benchmark::State &state) {
     Library &speech = Speech();
     for (auto _ : state)
         speech.read(kPage);
@@ -86,8 +80,7 @@ void BM_SpeechReadOfAPage(benchmark::State &state)
 }
 BENCHMARK(BM_SpeechReadOfAPage)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void BM_ReadToFirstSample(benchmark::State &state)
-{
+void BM_ReadToFirstSample(benchmark::State &state) {
     Library &speech = Speech();
     for (auto _ : state) {
         speech.stop();
@@ -103,11 +96,14 @@ void BM_ReadToFirstSample(benchmark::State &state)
     }
     speech.stop();
 }
-BENCHMARK(BM_ReadToFirstSample)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40)
-    ->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadToFirstSample)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
-void BM_ReadCutsOffTheOldSound(benchmark::State &state)
-{
+void BM_ReadCutsOffTheOldSound(benchmark::State &state) {
     Library &speech = Speech();
     for (auto _ : state) {
         uint64_t started = Probe().started;
@@ -128,7 +124,11 @@ void BM_ReadCutsOffTheOldSound(benchmark::State &state)
     }
     speech.stop();
 }
-BENCHMARK(BM_ReadCutsOffTheOldSound)->UseManualTime()->Unit(benchmark::kMicrosecond)
-    ->Iterations(40)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadCutsOffTheOldSound)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(40)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 } // namespace

@@ -5,6 +5,7 @@
 //   tavo-host --module ruda                  (interactive on a terminal)
 //   tavo-host --module-path build/modules/vexa.so --capture /tmp/sounds.wav ...
 //   tavo-host --module vexa --configure "259 1"    (tick a box, then OK)
+#include "host/built_modules.h"
 #include "host/capture.h"
 #include "host/dialog.h"
 #include "host/report.h"
@@ -68,14 +69,9 @@ bool parseOptions(int argc, char **argv, Options &options) {
 // The module built with the program, else one next to the program or in
 // the build tree's modules folder.
 std::string findModule(const std::string &name) {
-#ifdef TAVO_MODULE_PATH_vexa
-    if (name == "vexa")
-        return TAVO_MODULE_PATH_vexa;
-#endif
-#ifdef TAVO_MODULE_PATH_ruda
-    if (name == "ruda")
-        return TAVO_MODULE_PATH_ruda;
-#endif
+    std::string built = host::builtModulePath(name);
+    if (!built.empty())
+        return built;
     char self[4096] = {};
     GetModuleFileNameA(nullptr, self, sizeof self - 1);
     std::filesystem::path folder = std::filesystem::path(self).parent_path();

@@ -1,6 +1,7 @@
 // The modules driven through the host as an application drives them: keys
 // in, messages, composition and committed text out. Each test runs with
 // its own registry file and silent sounds, in both modules.
+#include "host/built_modules.h"
 #include "host/capture.h"
 #include "host/dialog.h"
 #include "host/session.h"
@@ -19,15 +20,7 @@ namespace {
 constexpr DWORD kVerboseOn = 1;
 
 std::string modulePath(const std::string &name) {
-#ifdef TAVO_MODULE_PATH_vexa
-    if (name == "vexa")
-        return TAVO_MODULE_PATH_vexa;
-#endif
-#ifdef TAVO_MODULE_PATH_ruda
-    if (name == "ruda")
-        return TAVO_MODULE_PATH_ruda;
-#endif
-    return {};
+    return host::builtModulePath(name);
 }
 
 std::string settingsKey(const std::string &flavour) {
