@@ -1,5 +1,6 @@
 // Key dispatch: what a key means in the engine's mode, with the option
 // menu and Esc above every mode.
+#include "engine/choosing.h"
 #include "engine/engine.h"
 #include "frame/compstr.h"
 #include "frame/globdata.h"
@@ -59,13 +60,17 @@ static void IdleKey(LPINPUTCONTEXT lpIMC, HIMCC *hCompStr, PrivateData *data) {
     }
 }
 
-// Mode 1: the reading is typed, shortened, committed as typed, or shown
-// again.
+// Mode 1: the reading is typed, shortened, converted, committed as typed,
+// or shown again.
 static void ReadingKey(LPINPUTCONTEXT lpIMC, HIMCC *hCompStr, PrivateData *data, DWORD key) {
     if (IsReadingChar(data->ch)) {
         ExtendReading(hCompStr, data);
     } else if (Unit(data->ch) == CHAR_BACKSPACE) {
         ReduceReading(hCompStr, data);
+    } else if (Unit(data->ch) == CHAR_SPACE || key == KEY_RIGHT) {
+        // Space commits a single candidate covering the whole reading at
+        // once; Right always shows the candidates.
+        ConvertFirst(hCompStr, data, Unit(data->ch) == CHAR_SPACE);
     } else if (Unit(data->ch) == CHAR_ENTER) {
         BypassConversion(lpIMC, hCompStr, data);
         StopTAVO(hCompStr, data);
@@ -92,5 +97,8 @@ void TranslateChar(HIMC hIMC, LPINPUTCONTEXT lpIMC, DWORD key, const BYTE *keySt
         IdleKey(lpIMC, hCompStr, data);
     else if (data->mode == MODE_READING)
         ReadingKey(lpIMC, hCompStr, data, key);
+    else if ((data->mode == MODE_CHOOSING || data->mode == MODE_QUERY) &&
+             !PhraseChar(hCompStr, data, key, keyState))
+        (data->mode == MODE_CHOOSING ? ChoosingKey : QueryKey)(hCompStr, data, key);
     ImmUnlockIMCC(lpIMC->hPrivate);
 }

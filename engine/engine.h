@@ -34,4 +34,35 @@ void TranslateToAscii(LPINPUTCONTEXT lpIMC, HIMCC *hCompStr, PrivateData *data);
 void DisplayOption(HIMCC *hCompStr, PrivateData *data);
 void OptionChar(HIMCC *hCompStr, PrivateData *data, DWORD key, const BYTE *keyState);
 
+// Candidates: the page or the single candidate on show, and the keys
+// that choose or query one (PhraseChar returns 1 when it took the key).
+void DisplayConverted(HIMCC *hCompStr, PrivateData *data);
+LPTSTR FormatConverted(LPCTSTR item);
+LPTSTR FormatExplanation(LPCTSTR explanation, LPCTSTR head);
+int PhraseChar(HIMCC *hCompStr, PrivateData *data, DWORD key, const BYTE *keyState);
+
+// The character query. Returned strings are GlobalAlloc blocks.
+void SetupQuery(HIMCC *hCompStr, PrivateData *data, DWORD index);
+int PerformQuery(HIMCC *hCompStr, PrivateData *data, DWORD k);
+void DisplayQuery(HIMCC *hCompStr, PrivateData *data);
+LPTSTR QueryChar(ptree *dictTree, ptree *queryTree, LPCTSTR text, DWORD k);
+char *Big5ReadingStr(ptree *dictTree, const char *big5);
+LPTSTR ExtractChar(LPCTSTR text, DWORD index);
+
+// Conversion of the reading into text, segment by segment.
+void ConvertFirst(HIMCC *hCompStr, PrivateData *data, BOOL autoCommit);
+void ConvertNow(LPCOMPOSITIONSTRING cs, PrivateData *data);
+void ConvertNext(HIMCC *hCompStr, PrivateData *data);
+void ExtendConvert(HIMCC *hCompStr, PrivateData *data);
+void ReduceConvert(HIMCC *hCompStr, PrivateData *data);
+void MergeResult(HIMCC *hCompStr, PrivateData *data);
+void BuildConversionList(PrivateData *data);
+// An item's length: its characters, or one character for a character
+// followed by "|" and an explanation (two bytes each in Big5).
+DWORD ItemLen(LPCTSTR item);
+// The TAB-separated items of the longest reading prefix of text (at most
+// limit characters, 0 for all) in either tree, the first tree's first on
+// equal lengths; a new string or null. The prefix length goes to *matched.
+LPTSTR TranslateString(ptree *first, ptree *second, LPCTSTR text, DWORD limit, DWORD *matched);
+
 #endif

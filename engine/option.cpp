@@ -79,6 +79,10 @@ static void CloseMenu(HIMCC *hCompStr, PrivateData *data) {
         data->mode = MODE_READING;
     } else if (data->mode == MODE_READING) {
         DisplayReading(hCompStr, data);
+    } else if (data->mode == MODE_CHOOSING) {
+        DisplayConverted(hCompStr, data);
+    } else if (data->mode == MODE_QUERY) {
+        DisplayQuery(hCompStr, data);
     }
 }
 

@@ -30,18 +30,20 @@ struct Options {
     std::string script;
     bool scripted = false;
     std::string capture;
+    bool listen = false;   // with --script: wait for each key's speech to be heard
     std::string configure; // control ids to press in the settings dialog
     bool configuring = false;
 };
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: tavo-host [--module vexa|ruda] [--module-path FILE]\n"
-                 "                 [--script KEYS] [--capture FILE.wav] [--configure IDS]\n"
-                 "KEYS: characters, <Space> <Enter> <Esc> <Backspace> <Left> <PageUp> <F1>...,\n"
-                 "      <Ctrl+`> <Shift+1>, chords [fj], presses +f and releases -f.\n"
-                 "IDS: controls to press in the settings dialog, e.g. \"256 1\" (1 is OK).\n"
-                 "Without --script on a terminal, keys are read as typed; Ctrl+D ends.\n");
+    std::fprintf(
+        stderr,
+        "usage: tavo-host [--module vexa|ruda] [--module-path FILE]\n"
+        "                 [--script KEYS [--listen]] [--capture FILE.wav] [--configure IDS]\n"
+        "KEYS: characters, <Space> <Enter> <Esc> <Backspace> <Left> <PageUp> <F1>...,\n"
+        "      <Ctrl+`> <Shift+1>, chords [fj], presses +f and releases -f.\n"
+        "IDS: controls to press in the settings dialog, e.g. \"256 1\" (1 is OK).\n"
+        "Without --script on a terminal, keys are read as typed; Ctrl+D ends.\n");
 }
 
 bool parseOptions(int argc, char **argv, Options &options) {
@@ -60,6 +62,8 @@ bool parseOptions(int argc, char **argv, Options &options) {
             options.configuring = true;
         } else if (option == "--capture" && hasValue)
             options.capture = argv[++i];
+        else if (option == "--listen")
+            options.listen = true;
         else
             return false;
     }
@@ -99,7 +103,10 @@ std::vector<std::string> lateSounds(host::CaptureLog &capture) {
     return lines;
 }
 
-int runScript(host::Session &session, host::CaptureLog &capture, const std::string &script) {
+// With listen, each key waits until what it made the module say has been
+// heard, as a listener would, so that every page is spoken whole.
+int runScript(host::Session &session, host::CaptureLog &capture, const std::string &script,
+              bool listen) {
     std::string error;
     std::vector<host::ScriptStep> steps = host::parseScript(script, error);
     if (!error.empty()) {
@@ -110,7 +117,8 @@ int runScript(host::Session &session, host::CaptureLog &capture, const std::stri
         size_t first = session.application().messages().size();
         session.feed(step.events);
         std::printf("%s\n", step.token.c_str());
-        host::printStep(stdout, session.application(), first, capture.newLines());
+        host::printStep(stdout, session.application(), first,
+                        listen && capture.enabled() ? lateSounds(capture) : capture.newLines());
     }
     if (capture.enabled())
         for (const std::string &sound : lateSounds(capture))
@@ -165,7 +173,7 @@ int main(int argc, char **argv) {
             return status;
     }
     if (options.scripted)
-        return runScript(session, capture, options.script);
+        return runScript(session, capture, options.script, options.listen);
     if (!isatty(STDIN_FILENO)) {
         std::fprintf(stderr, "tavo-host: give --script, or run on a terminal\n");
         return 2;

@@ -28,10 +28,15 @@ echo "== A character's explanations in the query database"
 
 echo
 echo "== The jyutping module in the host: Speech and Verbose Composition switched on in the"
-echo "   settings dialog, then the reading nei5 typed, shown, spoken and committed with Enter"
+echo "   settings dialog; nei5hou2 typed and converted with Space, candidate 1 chosen (你好);"
+echo "   then si1: its candidates, the single view, the query of 師 and its explanations (Q, Q),"
+echo "   back to the candidates (Left) and 詩 chosen (7)"
+echo "   (each key waits until what it made the module say has been heard; the sound is"
+echo "   captured to a file, at a tenth of its real length, to keep the demonstration short)"
 export TAVO_SYSTEM_DIR=$PWD/$data TAVO_WINDOWS_DIR=$work TAVO_REGISTRY=$work/registry
-"$bin/host/tavo-host" --module vexa --configure "257 259 1" --capture "$work/speech.wav" \
-    --script "n e i 5 <Enter>"
+export TAVO_SOUND_TIMESCALE=0.1
+"$bin/host/tavo-host" --module vexa --configure "257 259 1" --capture "$work/speech.wav" --listen \
+    --script "n e i 5 h o u 2 <Space> 1 s i 1 <Space> <Down> Q Q <Left> <Left> 7"
 echo
 echo "== What was heard (the capture log)"
 cat "$work/speech.wav.log"

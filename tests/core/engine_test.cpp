@@ -17,7 +17,9 @@ namespace {
 
 typedef std::basic_string<TCHAR> tstring;
 
-tstring T(const char *ascii) { return tstring(ascii, ascii + strlen(ascii)); }
+tstring T(const char *ascii) {
+    return tstring(ascii, ascii + strlen(ascii));
+}
 
 // The menu as the string table has it, with its six slots.
 const TCHAR kMenu[] = TEXT("Menu 1 %s 2 %s 3 %s 4 %s 5 %s 6 %s 7 8");
@@ -30,8 +32,7 @@ protected:
     BYTE keys[256] = {};
     GLOBDATA saved = globData;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         setenv("TAVO_REGISTRY", dir.path("registry").c_str(), 1);
         setenv("TAVO_SOUND", "silent", 1);
         setenv("TAVO_SOUND_TIMESCALE", "0.001", 1);
@@ -45,8 +46,7 @@ protected:
         ASSERT_TRUE(InitCompStr(ic));
         ic->fdwConversion = IME_CMODE_NATIVE;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         PrivateData *data = Data();
         if (data->queryList != nullptr)
             DeleteTabList(data->queryList);
@@ -55,19 +55,18 @@ protected:
         ImmDestroyContext(imc);
         globData = saved;
     }
-    PrivateData *Data()
-    {
+    PrivateData *Data() {
         PrivateData *data = (PrivateData *)ImmLockIMCC(ic->hPrivate);
         ImmUnlockIMCC(ic->hPrivate);
         return data;
     }
     // One key as the frame hands it on: its character and virtual key,
     // then the messages it produced.
-    std::vector<TRANSMSG> Key(TCHAR ch, BYTE vkey, DWORD key = 0)
-    {
+    std::vector<TRANSMSG> Key(TCHAR ch, BYTE vkey, DWORD key = 0) {
         Data()->ch = ch;
         Data()->vkey = vkey;
-        TranslateChar(imc, ic, key != 0 ? key : (DWORD)vkey | ((DWORD)ch << (8 * sizeof(TCHAR))), keys);
+        TranslateChar(imc, ic, key != 0 ? key : (DWORD)vkey | ((DWORD)ch << (8 * sizeof(TCHAR))),
+                      keys);
         BuildMessages(imc, FALSE);
         std::vector<TRANSMSG> messages;
         TRANSMSG *buffer = (TRANSMSG *)ImmLockIMCC(ic->hMsgBuf);
@@ -77,8 +76,7 @@ protected:
         ic->dwNumMsgBuf = 0;
         return messages;
     }
-    std::vector<TRANSMSG> Type(const char *text)
-    {
+    std::vector<TRANSMSG> Type(const char *text) {
         std::vector<TRANSMSG> all;
         for (const char *c = text; *c != 0; c++) {
             std::vector<TRANSMSG> messages = Key(*c, (BYTE)toupper(*c));
@@ -86,36 +84,31 @@ protected:
         }
         return all;
     }
-    tstring Composition()
-    {
+    tstring Composition() {
         auto *cs = (LPCOMPOSITIONSTRING)ImmLockIMCC(ic->hCompStr);
         tstring text(COMPSTR_TEXT(cs, dwCompStrOffset), cs->dwCompStrLen);
         ImmUnlockIMCC(ic->hCompStr);
         return text;
     }
-    tstring Reading()
-    {
+    tstring Reading() {
         auto *cs = (LPCOMPOSITIONSTRING)ImmLockIMCC(ic->hCompStr);
         tstring text(COMPSTR_TEXT(cs, dwCompReadStrOffset), cs->dwCompReadStrLen);
         ImmUnlockIMCC(ic->hCompStr);
         return text;
     }
-    tstring Result()
-    {
+    tstring Result() {
         auto *cs = (LPCOMPOSITIONSTRING)ImmLockIMCC(ic->hCompStr);
         tstring text(COMPSTR_TEXT(cs, dwResultStrOffset), cs->dwResultStrLen);
         ImmUnlockIMCC(ic->hCompStr);
         return text;
     }
-    void SaveSetting(DWORD GLOBDATA::*field, DWORD value)
-    {
+    void SaveSetting(DWORD GLOBDATA::*field, DWORD value) {
         globData.*field = value;
         SaveUserSettings();
     }
 };
 
-std::vector<UINT> Kinds(const std::vector<TRANSMSG> &messages)
-{
+std::vector<UINT> Kinds(const std::vector<TRANSMSG> &messages) {
     std::vector<UINT> kinds;
     for (const TRANSMSG &message : messages)
         kinds.push_back(message.message);
@@ -126,8 +119,7 @@ typedef std::vector<UINT> Kindlist;
 const UINT START = WM_IME_STARTCOMPOSITION, CHANGE = WM_IME_COMPOSITION,
            END = WM_IME_ENDCOMPOSITION;
 
-TEST_F(Engine, TypingAReadingShowsItOnlyWhenVerbose)
-{
+TEST_F(Engine, TypingAReadingShowsItOnlyWhenVerbose) {
     SaveSetting(&GLOBDATA::verboseComposition, 1);
     EXPECT_EQ(Kinds(Key('n', 'N')), Kindlist({START, CHANGE}));
     EXPECT_EQ(Data()->mode, (DWORD)MODE_READING);
@@ -147,8 +139,7 @@ TEST_F(Engine, TypingAReadingShowsItOnlyWhenVerbose)
     EXPECT_EQ(Composition(), T("ngo5")) << "Down shows the reading whatever the setting";
 }
 
-TEST_F(Engine, BackspaceToNothingEndsWithoutCommitting)
-{
+TEST_F(Engine, BackspaceToNothingEndsWithoutCommitting) {
     Type("ab");
     EXPECT_EQ(Kinds(Key(8, VK_BACK)), Kindlist({CHANGE}));
     std::vector<TRANSMSG> last = Key(8, VK_BACK);
@@ -157,8 +148,7 @@ TEST_F(Engine, BackspaceToNothingEndsWithoutCommitting)
     EXPECT_EQ(last[0].lParam & GCS_RESULTSTR, 0);
 }
 
-TEST_F(Engine, EnterCommitsTheReadingAsTyped)
-{
+TEST_F(Engine, EnterCommitsTheReadingAsTyped) {
     Type("nei5");
     std::vector<TRANSMSG> messages = Key(13, VK_RETURN);
     EXPECT_EQ(Kinds(messages), Kindlist({CHANGE, END}));
@@ -166,8 +156,7 @@ TEST_F(Engine, EnterCommitsTheReadingAsTyped)
     EXPECT_EQ(Result(), T("nei5"));
 }
 
-TEST_F(Engine, EscDropsEverything)
-{
+TEST_F(Engine, EscDropsEverything) {
     Type("nei");
     std::vector<TRANSMSG> messages = Key(27, VK_ESCAPE);
     EXPECT_EQ(Kinds(messages), Kindlist({CHANGE, END}));
@@ -175,9 +164,9 @@ TEST_F(Engine, EscDropsEverything)
     EXPECT_EQ(Reading(), T(""));
 }
 
-TEST_F(Engine, OutsideACompositionCharactersAreCommittedAtOnce)
-{
-    EXPECT_EQ(Kinds(Key(' ', VK_SPACE)), Kindlist({START, CHANGE, END})) << "space never starts a reading";
+TEST_F(Engine, OutsideACompositionCharactersAreCommittedAtOnce) {
+    EXPECT_EQ(Kinds(Key(' ', VK_SPACE)), Kindlist({START, CHANGE, END}))
+        << "space never starts a reading";
     EXPECT_EQ(Result(), T(" "));
     ic->fdwConversion = 0;
     Key('A', 'A');
@@ -187,9 +176,8 @@ TEST_F(Engine, OutsideACompositionCharactersAreCommittedAtOnce)
 #ifdef UNICODE
     // Without the module's table the letter passes unchanged; with it the
     // full-width form is taken from the table.
-    static const WORD table[95] = {0x3000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                   0,      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                   0,      0xFF21};
+    static const WORD table[95] = {0x3000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                   0,      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF21};
 #else
     static const BYTE table[190] = {0xA1, 0x40};
 #endif
@@ -203,11 +191,11 @@ TEST_F(Engine, OutsideACompositionCharactersAreCommittedAtOnce)
 #else
     EXPECT_EQ(Result(), tstring("\xA1\x40")) << "two Big5 bytes";
 #endif
-    EXPECT_EQ(Kinds(Key(0, VK_LEFT, VK_LEFT)), Kindlist()) << "a key without a character is dropped";
+    EXPECT_EQ(Kinds(Key(0, VK_LEFT, VK_LEFT)), Kindlist())
+        << "a key without a character is dropped";
 }
 
-TEST_F(Engine, OptionMenuTogglesAndSteps)
-{
+TEST_F(Engine, OptionMenuTogglesAndSteps) {
     keys[VK_CONTROL] = 0x80;
     std::vector<TRANSMSG> opened = Key(0, KEY_MENU, KEY_MENU);
     EXPECT_EQ(Kinds(opened), Kindlist({START, CHANGE}));
@@ -245,8 +233,7 @@ TEST_F(Engine, OptionMenuTogglesAndSteps)
     }
 }
 
-TEST_F(Engine, TheMenuOverAReadingGivesTheReadingBack)
-{
+TEST_F(Engine, TheMenuOverAReadingGivesTheReadingBack) {
     SaveSetting(&GLOBDATA::verboseComposition, 1);
     Type("hou");
     keys[VK_CONTROL] = 0x80;
