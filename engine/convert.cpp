@@ -15,8 +15,6 @@
 #define CHAR_ESC 0x1B
 #define CHAR_BAR '|'
 // Changes that the engine reports to the application.
-#define CHANGED_CHOSEN 0x0604    // GCS_COMPREADCLAUSE | GCS_RESULTREADSTR | GCS_RESULTREADCLAUSE
-#define CHANGED_COMMITTED 0x19A8 // composition, cursor, delta, result and their clauses
 // The item length of one character: a text unit in UTF-16, two bytes in Big5.
 #define ONE_CHAR (sizeof(TCHAR) == 1 ? 2 : 1)
 

@@ -11,7 +11,6 @@
 #define CHAR_ENTER 13
 #define CHAR_ESC 27
 #define CHAR_SPACE 32
-#define CHANGED_EMPTIED 0x0038 // GCS_COMPSTR | GCS_COMPATTR | GCS_COMPCLAUSE
 
 // A text unit as an unsigned number, whatever the flavour.
 static UINT Unit(TCHAR c) {

@@ -49,6 +49,13 @@ struct PrivateData {
     BYTE dotChord;         // dots of the braille chord held so far
 };
 
+// What a composition message tells the application has changed.
+#define CHANGED_READING 0x0007   // the reading: GCS_COMPREADSTR, ...ATTR, ...CLAUSE
+#define CHANGED_EMPTIED 0x0038   // the composition emptied: GCS_COMPSTR, ...ATTR, ...CLAUSE
+#define CHANGED_CHOSEN 0x0604    // a segment chosen: reading clauses, result reading
+#define CHANGED_PASSED 0x1800    // a character passed through: GCS_RESULTSTR, ...CLAUSE
+#define CHANGED_COMMITTED 0x19A8 // committed: composition, cursor, delta, result, clauses
+
 // Message requests: an operation never sends a message itself; it counts
 // the slots needed and marks the kind, and BuildMessages sends them.
 inline void RequestStart(PrivateData *data) {

@@ -7,11 +7,6 @@
 
 #include <cstring>
 
-// Changes that the engine reports to the application.
-#define CHANGED_READING 0x0007   // GCS_COMPREADSTR | GCS_COMPREADATTR | GCS_COMPREADCLAUSE
-#define CHANGED_PASSED 0x1800    // GCS_RESULTSTR | GCS_RESULTCLAUSE
-#define CHANGED_COMMITTED 0x19A8 // composition, cursor, delta, result and their clauses
-
 static LPCOMPOSITIONSTRING LockCompStr(HIMCC hCompStr) {
     return (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
 }
