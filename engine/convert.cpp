@@ -18,10 +18,6 @@
 // The item length of one character: a text unit in UTF-16, two bytes in Big5.
 #define ONE_CHAR (sizeof(TCHAR) == 1 ? 2 : 1)
 
-static LPCOMPOSITIONSTRING LockCompStr(HIMCC hCompStr) {
-    return (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
-}
-
 // Text units taken by the character at text: a surrogate pair or a Big5
 // double-byte character takes two.
 static DWORD CharUnits(LPCTSTR text) {

@@ -28,7 +28,7 @@ static BOOL IsReadingChar(TCHAR c) {
 // Esc: the reading and everything chosen are dropped and the composition
 // ends, with nothing committed.
 static void Escape(HIMCC *hCompStr, PrivateData *data) {
-    LPCOMPOSITIONSTRING cs = (LPCOMPOSITIONSTRING)ImmLockIMCC(*hCompStr);
+    LPCOMPOSITIONSTRING cs = LockCompStr(*hCompStr);
     if (cs != NULL) {
         ResetCompStr(cs);
         data->readLen = 0;

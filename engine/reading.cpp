@@ -7,10 +7,6 @@
 
 #include <cstring>
 
-static LPCOMPOSITIONSTRING LockCompStr(HIMCC hCompStr) {
-    return (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
-}
-
 // Writes the full-width form of c (0x20..0x7E) from the module's table,
 // or c itself; returns the text units written.
 static DWORD WriteShaped(const PrivateData *data, TCHAR c, BOOL fullShape, LPTSTR out) {

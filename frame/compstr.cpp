@@ -57,7 +57,7 @@ static void FillNewHeader(LPCOMPOSITIONSTRING compStr, DWORD size) {
 BOOL InitCompStr(LPINPUTCONTEXT lpIMC) {
     DWORD size = InitialSize();
     if (ResizeIMCC(&lpIMC->hCompStr, size)) {
-        LPCOMPOSITIONSTRING compStr = (LPCOMPOSITIONSTRING)ImmLockIMCC(lpIMC->hCompStr);
+        LPCOMPOSITIONSTRING compStr = LockCompStr(lpIMC->hCompStr);
         if (compStr != NULL) {
             FillNewHeader(compStr, size);
             ImmUnlockIMCC(lpIMC->hCompStr);
@@ -89,7 +89,7 @@ BOOL ResizeIMCC(HIMCC *handle, DWORD size) {
 // Reads an area's bounds from the block, refusing a header whose areas are
 // out of order or run past the memory that holds them.
 static BOOL AreaBounds(HIMCC hCompStr, int area, DWORD *start, DWORD *end, DWORD *size) {
-    LPCOMPOSITIONSTRING compStr = (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
+    LPCOMPOSITIONSTRING compStr = LockCompStr(hCompStr);
     if (compStr == NULL)
         return FALSE;
     *size = compStr->dwSize;
@@ -122,7 +122,7 @@ BOOL ResizeCompStr(HIMCC *hCompStr, int area, DWORD bytes) {
     growth = (growth + 3) & ~(DWORD)3;
     if (growth < MIN_GROWTH || growth > 0xFFFFFFFF - size || !ResizeIMCC(hCompStr, size + growth))
         return FALSE;
-    LPCOMPOSITIONSTRING compStr = (LPCOMPOSITIONSTRING)ImmLockIMCC(*hCompStr);
+    LPCOMPOSITIONSTRING compStr = LockCompStr(*hCompStr);
     if (compStr == NULL)
         return FALSE;
     OpenGap(compStr, area, end, size, growth);
@@ -159,7 +159,7 @@ BOOL UpdateCompStr(HIMCC *hCompStr, PrivateData *data, LPCTSTR text) {
     if (!ResizeCompStr(hCompStr, AREA_COMPSTR, (length + 1) * sizeof(TCHAR)) ||
         !ResizeCompStr(hCompStr, AREA_COMPATTR, length))
         return FALSE;
-    LPCOMPOSITIONSTRING compStr = (LPCOMPOSITIONSTRING)ImmLockIMCC(*hCompStr);
+    LPCOMPOSITIONSTRING compStr = LockCompStr(*hCompStr);
     if (compStr == NULL)
         return FALSE;
     memcpy(COMPSTR_TEXT(compStr, dwCompStrOffset), text, (length + 1) * sizeof(TCHAR));

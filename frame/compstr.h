@@ -27,6 +27,11 @@ BOOL UpdateCompStr(HIMCC *hCompStr, PrivateData *data, LPCTSTR text);
 void StopTAVO(HIMCC *hCompStr, PrivateData *data);
 void BuildMessages(HIMC hIMC, BOOL generate);
 
+// The block locked, or null when it can't be.
+inline LPCOMPOSITIONSTRING LockCompStr(HIMCC hCompStr) {
+    return (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
+}
+
 // The TCHAR text of an area of a locked block.
 #define COMPSTR_TEXT(compStr, offsetField) ((LPTSTR)((BYTE *)(compStr) + (compStr)->offsetField))
 #define COMPSTR_DWORDS(compStr, offsetField) ((DWORD *)((BYTE *)(compStr) + (compStr)->offsetField))

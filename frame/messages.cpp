@@ -32,7 +32,7 @@ static LPTSTR CopyAreaText(LPCOMPOSITIONSTRING compStr, DWORD offset, DWORD end,
 
 // The text that a composition message with these change flags shows.
 static LPTSTR CopyChangedText(HIMCC hCompStr, DWORD gcsFlags) {
-    LPCOMPOSITIONSTRING compStr = (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
+    LPCOMPOSITIONSTRING compStr = LockCompStr(hCompStr);
     if (compStr == NULL)
         return NULL;
     LPTSTR copy = NULL;
