@@ -25,6 +25,9 @@ void Prepare(bool speech) {
     setenv("TAVO_WINDOWS_DIR", dir.c_str(), 1);
     setenv("TAVO_SYSTEM_DIR", TAVO_DATABASE_DIR, 1);
     setenv("TAVO_SOUND", "silent", 1);
+    // Event sounds play synchronously for their length (up to 0.17 s);
+    // the time measured is the module's own, so they are all but skipped.
+    setenv("TAVO_SOUND_TIMESCALE", "0.0001", 1);
     HKEY key;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\VEXAIME", 0,
                     NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
@@ -39,8 +42,10 @@ double Percentile(std::vector<double> times, double share) {
     return times[std::min(times.size() - 1, size_t(share * times.size()))];
 }
 
-// Types the reading nei5hou2 and takes it back with Esc, over and over;
-// each press and release is one key.
+// A realistic session, over and over: the reading nei5hou2 typed,
+// converted with Space, paged, and a candidate chosen; each press and
+// release is one key. Then si1 and Space, the heaviest key: a page of
+// single characters, each looked up for its first explanation.
 void TypeReadings(benchmark::State &state, bool speech) {
     Prepare(speech);
     host::Session session;
@@ -49,27 +54,39 @@ void TypeReadings(benchmark::State &state, bool speech) {
         state.SkipWithError(error.c_str());
         return;
     }
-    const unsigned char reading[] = {'N', 'E', 'I', '5', 'H', 'O', 'U', '2', VK_ESCAPE};
-    std::vector<double> times, presses;
+    const unsigned char session1[] = {'N', 'E', 'I',      '5',     'H', 'O',
+                                      'U', '2', VK_SPACE, VK_NEXT, '1'};
+    const unsigned char single[] = {'S', 'I', '1'};
+    std::vector<double> times, presses, heaviest;
+    auto timed = [&](unsigned char key, bool down) {
+        Clock::time_point start = Clock::now();
+        down ? session.press(key) : session.release(key);
+        return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    };
     for (auto _ : state) {
-        for (unsigned char key : reading) {
+        for (unsigned char key : session1) {
             for (bool down : {true, false}) {
-                Clock::time_point start = Clock::now();
-                down ? session.press(key) : session.release(key);
-                double took =
-                    std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+                double took = timed(key, down);
                 times.push_back(took);
                 if (down)
                     presses.push_back(took);
             }
         }
+        for (unsigned char key : single) {
+            timed(key, true);
+            timed(key, false);
+        }
+        heaviest.push_back(timed(VK_SPACE, true));
+        timed(VK_SPACE, false);
+        timed(VK_ESCAPE, true);
+        timed(VK_ESCAPE, false);
         session.application().clearMessages();
     }
     state.counters["median_us"] = Percentile(times, 0.5);
     state.counters["p99_us"] = Percentile(times, 0.99);
-    state.counters["max_us"] = Percentile(times, 1.0);
     state.counters["press_median_us"] = Percentile(presses, 0.5);
     state.counters["press_p99_us"] = Percentile(presses, 0.99);
+    state.counters["space_si1_median_us"] = Percentile(heaviest, 0.5);
 }
 
 void BM_KeysSpeechOff(benchmark::State &state) {

@@ -1,0 +1,160 @@
+// Converting readings into Chinese text through the host, on the built
+// databases, in both modules: the jyutping module types the reading as
+// letters, the braille module as braille-ASCII cells.
+#include "host/built_modules.h"
+#include "host/script.h"
+#include "host/session.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct Readings {
+    const char *neihou; // 你好 您好
+    const char *mgoi;   // 唔該 alone
+    const char *si;     // si1: many single characters
+};
+
+const Readings kJyutping = {"n e i 5 h o u 2", "m 4 g o i 1", "s i 1"};
+const Readings kBraille = {"n h , h v a", "m ' k <", "s i"};
+
+class Conversion : public ::testing::TestWithParam<std::string> {
+protected:
+    std::filesystem::path folder;
+    host::Session session;
+
+    void SetUp() override {
+        if (host::builtModulePath(GetParam()).empty())
+            GTEST_SKIP() << "the " << GetParam() << " module is not built";
+        static int serial = 0;
+        folder = std::filesystem::temp_directory_path() /
+                 ("tavo-conversion-" + std::to_string(getpid()) + "-" + std::to_string(++serial));
+        std::filesystem::create_directories(folder);
+        setenv("TAVO_REGISTRY", (folder / "registry").c_str(), 1);
+        setenv("TAVO_WINDOWS_DIR", folder.c_str(), 1);
+        setenv("TAVO_SYSTEM_DIR", TAVO_DATABASE_DIR, 1);
+        setenv("TAVO_SOUND", ("capture:" + (folder / "sound.wav").string()).c_str(), 1);
+        setenv("TAVO_SOUND_TIMESCALE", "0.001", 1);
+        std::string error;
+        ASSERT_TRUE(session.open(host::builtModulePath(GetParam()), error)) << error;
+    }
+    void TearDown() override {
+        session.close();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    const Readings &readings() const { return GetParam() == "vexa" ? kJyutping : kBraille; }
+
+    void type(const std::string &script) {
+        std::string error;
+        for (const host::ScriptStep &step : host::parseScript(script, error))
+            session.feed(step.events);
+        ASSERT_TRUE(error.empty()) << error;
+    }
+
+    host::Application &app() { return session.application(); }
+
+    size_t count(UINT message) {
+        size_t n = 0;
+        for (const host::Message &m : app().messages())
+            n += m.message == message;
+        return n;
+    }
+
+    // The names in the sound log, e.g. "resource 514".
+    std::string sounds() {
+        std::ifstream in(folder / "sound.wav.log");
+        std::string line, names;
+        while (std::getline(in, line))
+            if (line.find("resource") != std::string::npos)
+                names += line.substr(line.find("resource"), 12) + ";";
+        return names;
+    }
+};
+
+TEST_P(Conversion, ChoosingTheCandidateCommitsItOnce) {
+    type(readings().neihou);
+    type("<Space>");
+    EXPECT_NE(app().composition().find("1 你好"), std::string::npos) << app().composition();
+    EXPECT_NE(app().composition().find("2 您好"), std::string::npos) << app().composition();
+    EXPECT_EQ(app().committed(), "");
+    type("1");
+    EXPECT_EQ(app().committed(), "你好");
+    EXPECT_FALSE(app().isComposing());
+    EXPECT_EQ(count(WM_IME_STARTCOMPOSITION), 1u);
+    EXPECT_EQ(count(WM_IME_ENDCOMPOSITION), 1u);
+}
+
+TEST_P(Conversion, SpaceCommitsTheOnlyWholeCandidateButRightShowsIt) {
+    type(readings().mgoi);
+    type("<Space>");
+    EXPECT_EQ(app().committed(), "唔該");
+    type(readings().mgoi);
+    type("<Right>");
+    EXPECT_EQ(app().committed(), "唔該") << "nothing more yet";
+    EXPECT_NE(app().composition().find("唔該"), std::string::npos);
+    type("<Enter>");
+    EXPECT_EQ(app().committed(), "唔該") << "Enter commits only chosen segments";
+    EXPECT_FALSE(app().isComposing());
+}
+
+TEST_P(Conversion, RefusalsAreHeard) {
+    type(readings().neihou);
+    type("<Space> 9");
+    EXPECT_EQ(app().committed(), "") << "no ninth candidate";
+    type("<PageUp> <Left>");
+    type("<Esc>");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(sounds(), "resource 514;resource 514;resource 514;");
+}
+
+TEST_P(Conversion, NothingMatchingEndsWithNothingCommitted) {
+    type(GetParam() == "vexa" ? "q q <Space>" : "= = <Space>");
+    EXPECT_EQ(app().committed(), "");
+    EXPECT_FALSE(app().isComposing());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(sounds(), "resource 513;");
+}
+
+TEST_P(Conversion, QueryingACharacterAndBrowsingItsExplanations) {
+    type(readings().si);
+    type("<Space> <Down>");
+    std::string single = app().composition();
+    EXPECT_NE(single.find("師"), std::string::npos) << single;
+    type("Q");
+    std::string first = app().composition();
+    EXPECT_NE(first.find("部"), std::string::npos) << "the description first: " << first;
+    type("Q");
+    EXPECT_NE(app().composition(), first) << "the next explanation";
+    type("<Up>");
+    EXPECT_EQ(app().composition(), first);
+    type("<Left>");
+    EXPECT_EQ(app().composition(), single) << "back to the candidate";
+    type("1");
+    EXPECT_EQ(app().committed(), "師");
+}
+
+TEST_P(Conversion, TheOptionMenuOverThePageGivesThePageBack) {
+    type(readings().neihou);
+    type("<Space>");
+    std::string page = app().composition();
+    type("<Ctrl+`>");
+    EXPECT_NE(app().composition().find("開啟"), std::string::npos);
+    type("<Esc>");
+    EXPECT_EQ(app().composition(), page);
+    type("2");
+    EXPECT_EQ(app().committed(), "您好");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, Conversion, ::testing::Values("vexa", "ruda"),
+                         [](const auto &info) { return info.param; });
+
+} // namespace
