@@ -244,4 +244,63 @@ TEST_F(Engine, TheMenuOverAReadingGivesTheReadingBack) {
     EXPECT_EQ(Data()->mode, (DWORD)MODE_READING);
 }
 
+// A list of candidates on show in mode 2, as conversion leaves it.
+class Choosing : public Engine {
+protected:
+    void Show(int count) {
+        tstring items;
+        for (int i = 0; i < count; i++)
+            items += (i > 0 ? T("\t") : T("")) + T(("c" + std::to_string(i)).c_str());
+        PrivateData *data = Data();
+        data->candList = CreateTabList(items.c_str());
+        data->mode = MODE_CHOOSING;
+        data->pageView = 1;
+        data->candCursor = 0;
+    }
+    void TearDown() override {
+        PrivateData *data = Data();
+        if (data->candList != nullptr)
+            DeleteTabList(data->candList);
+        data->candList = nullptr;
+        Engine::TearDown();
+    }
+    DWORD Index() { return Data()->candList->index; }
+    DWORD Cursor() { return Data()->candCursor; }
+};
+
+TEST_F(Choosing, PagesWrapForwardAndRefuseBackward) {
+    Show(20);
+    Key(0, KEY_NEXT, KEY_NEXT);
+    EXPECT_EQ(Index(), 9u);
+    Key(0, KEY_NEXT, KEY_NEXT);
+    EXPECT_EQ(Index(), 18u);
+    Key(0, KEY_NEXT, KEY_NEXT);
+    EXPECT_EQ(Index(), 0u) << "past the last page back to the first";
+    EXPECT_EQ(Kinds(Key(0, KEY_PRIOR, KEY_PRIOR)), Kindlist()) << "refused, nothing shown";
+    EXPECT_EQ(Index(), 0u);
+}
+
+TEST_F(Choosing, TheSingleViewStaysWithinItsPage) {
+    Show(20);
+    Key(0, KEY_NEXT, KEY_NEXT);
+    Key(0, KEY_DOWN, KEY_DOWN);
+    EXPECT_EQ(Data()->pageView, 0u);
+    EXPECT_EQ(Cursor(), 9u);
+    Key(0, KEY_UP, KEY_UP);
+    EXPECT_EQ(Cursor(), 17u) << "Up from a page's first goes to its last";
+    Key(0, KEY_LEFT, KEY_LEFT);
+    EXPECT_EQ(Data()->pageView, 1u);
+    EXPECT_EQ(Cursor(), 9u) << "Left goes back to the page";
+
+    TearDown();
+    SetUp();
+    Show(12);
+    Key(0, KEY_NEXT, KEY_NEXT);
+    Key(0, KEY_DOWN, KEY_DOWN);
+    Key(0, KEY_UP, KEY_UP);
+    EXPECT_EQ(Cursor(), 11u) << "a short last page ends at the list's end";
+    Key(0, KEY_DOWN, KEY_DOWN);
+    EXPECT_EQ(Cursor(), 9u) << "Down from the last wraps to the page's first";
+}
+
 } // namespace

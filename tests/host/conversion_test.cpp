@@ -142,6 +142,18 @@ TEST_P(Conversion, QueryingACharacterAndBrowsingItsExplanations) {
     EXPECT_EQ(app().committed(), "師");
 }
 
+TEST_P(Conversion, SpaceInTheQueryCommitsTheExampleWordShown) {
+    type(readings().si);
+    type("<Space> <Down> Q Q");
+    std::string shown = app().composition();
+    type("<Space>");
+    ASSERT_FALSE(app().committed().empty());
+    EXPECT_NE(shown.find(app().committed()), std::string::npos)
+        << "committed " << app().committed() << " while showing " << shown;
+    EXPECT_NE(app().committed().find("師"), std::string::npos);
+    EXPECT_FALSE(app().isComposing());
+}
+
 TEST_P(Conversion, TheOptionMenuOverThePageGivesThePageBack) {
     type(readings().neihou);
     type("<Space>");
