@@ -2,13 +2,13 @@
 #include "dict/text.h"
 #include "tests/core/test_image.h"
 
+#include "tests/core/test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-typedef std::basic_string<TCHAR> tstring;
 
 // Big5 of the characters used here.
 #define YAN "\xBB\xC8"  // 銀
@@ -30,18 +30,6 @@ const std::string hou2 = Code(12, 16, 2), hou3 = Code(12, 16, 3);
 const std::string ge3 = Code(9, 2, 3);
 // Codes whose second byte is TAB (baa1) or LF (gok3, a stop final).
 const std::string baa1 = Code(1, 1, 1), baa4 = Code(1, 1, 4), gok3 = Code(9, 49, 2);
-
-// The text in the module's own form.
-tstring Text(const char *big5) {
-#ifdef UNICODE
-    LPTSTR text = Big5ToTChar(big5);
-    tstring result = text;
-    GlobalFree(text);
-    return result;
-#else
-    return big5;
-#endif
-}
 
 class LookupCantoneseTest : public testing::Test {
 protected:

@@ -8,14 +8,14 @@
 #include "platform/posix/imm_host.h"
 #include "tests/core/test_image.h"
 
+#include "tests/core/test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-typedef std::basic_string<TCHAR> tstring;
 
 #define DAAI "\xA4\x6A" // 大
 #define HOK "\xBE\xC7"  // 學
@@ -26,18 +26,6 @@ typedef std::basic_string<TCHAR> tstring;
 // Reading codes; a second byte may be TAB or LF.
 const std::string daai6 = "\x84\x09", hok6 = "\xA4\x0A", hok2 = "\x90\x41";
 const std::string sang1 = "\x90\x50", jung1 = "\x70\x71";
-
-// The text in the module's own form.
-tstring Text(const char *big5) {
-#ifdef UNICODE
-    LPTSTR text = Big5ToTChar(big5);
-    tstring result = text;
-    GlobalFree(text);
-    return result;
-#else
-    return big5;
-#endif
-}
 
 // Takes a returned string, or "<null>" for none.
 tstring Take(LPTSTR text) {
