@@ -176,7 +176,9 @@ TEST_F(Sounds, StopFromAnotherThreadCutsOffASynchronousPlayAtOnce) {
     EXPECT_TRUE(PlaySoundA(nullptr, nullptr, 0));
     player.join();
     EXPECT_TRUE(result);
-    EXPECT_LT(returned - stopped, std::chrono::milliseconds(50));
+    // Well short of the two seconds the sound lasts, with room for a busy
+    // machine.
+    EXPECT_LT(returned - stopped, std::chrono::milliseconds(250));
 
     auto entries = log();
     ASSERT_EQ(entries.size(), 1u);
