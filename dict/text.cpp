@@ -85,3 +85,15 @@ void TruncateString(LPTSTR text, char stop) {
         text++;
     *text = 0;
 }
+
+LPTSTR TakeBig5AsTChar(char *big5) {
+#ifdef UNICODE
+    if (big5 == NULL)
+        return NULL;
+    LPTSTR text = Big5ToTChar(big5);
+    GlobalFree(big5);
+    return text;
+#else
+    return big5;
+#endif
+}

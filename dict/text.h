@@ -12,6 +12,9 @@
 LPTSTR Big5ToTChar(const char *big5);
 #endif
 char *TCharToBig5(LPCTSTR text);
+// The module's text for a Big5 block, which it takes over (frees in vexa,
+// hands back as it is in ruda); null for null.
+LPTSTR TakeBig5AsTChar(char *big5);
 void Big5Lower(char *big5);
 LPTSTR DuplicateString(LPCTSTR text);
 void TruncateString(LPTSTR text, char stop);

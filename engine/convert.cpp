@@ -66,17 +66,6 @@ static char *JoinBig5(const char *a, const char *b) {
     return joined;
 }
 
-// The module's text for a Big5 string, which it takes over.
-static LPTSTR Big5ToText(char *big5) {
-#ifdef UNICODE
-    LPTSTR text = Big5ToTChar(big5);
-    GlobalFree(big5);
-    return text;
-#else
-    return big5;
-#endif
-}
-
 // Longest match of key in tree; an entry without data matches nothing.
 static int MatchTree(ptree *tree, const char *key, DWORD limit, const char **found) {
     int n = ptree_match(tree, key, (int)limit);
@@ -112,7 +101,7 @@ LPTSTR TranslateString(ptree *first, ptree *second, LPCTSTR text, DWORD limit, D
         *matched = 0;
         return NULL;
     }
-    return Big5ToText(joined);
+    return TakeBig5AsTChar(joined);
 }
 
 // A new string: a, separator and b.
@@ -395,15 +384,6 @@ void MergeResult(HIMCC *hCompStr, PrivateData *data) {
         return;
     LPCTSTR chosen = COMPSTR_TEXT(cs, dwResultReadStrOffset);
     memcpy(COMPSTR_TEXT(cs, dwResultStrOffset), chosen, a * sizeof(TCHAR));
-    COMPSTR_TEXT(cs, dwResultStrOffset)[a] = 0;
-    cs->dwResultStrLen = a;
-    COMPSTR_DWORDS(cs, dwResultClauseOffset)[1] = a;
-    memcpy(COMPSTR_TEXT(cs, dwCompStrOffset), chosen, a * sizeof(TCHAR));
-    COMPSTR_TEXT(cs, dwCompStrOffset)[a] = 0;
-    cs->dwCompStrLen = a;
-    COMPSTR_DWORDS(cs, dwCompClauseOffset)[1] = a;
-    cs->dwDeltaStart = 0;
-    cs->dwCursorPos = a;
-    RequestChange(data, CHANGED_COMMITTED);
+    CommitResultStr(cs, data, a);
     ImmUnlockIMCC(*hCompStr);
 }

@@ -23,13 +23,7 @@ static LPTSTR Big5Span(const char *big5, int n) {
     for (int i = 0; i < n; i++)
         span[i] = big5[i];
     span[n] = 0;
-#ifdef UNICODE
-    LPTSTR text = Big5ToTChar(span);
-    GlobalFree(span);
-    return text;
-#else
-    return span;
-#endif
+    return TakeBig5AsTChar(span);
 }
 
 // The reading of a dictionary word laid over its m bytes: the codes of its

@@ -110,15 +110,7 @@ void BypassConversion(LPINPUTCONTEXT lpIMC, HIMCC *hCompStr, PrivateData *data) 
     DWORD m = 0;
     for (DWORD i = 0; i < n; i++)
         m += WriteShaped(data, reading[i], fullShape, result + m);
-    result[m] = 0;
-    cs->dwResultStrLen = m;
-    COMPSTR_DWORDS(cs, dwResultClauseOffset)[1] = m;
-    memcpy(COMPSTR_TEXT(cs, dwCompStrOffset), result, (m + 1) * sizeof(TCHAR));
-    cs->dwCompStrLen = m;
-    COMPSTR_DWORDS(cs, dwCompClauseOffset)[1] = m;
-    cs->dwDeltaStart = 0;
-    cs->dwCursorPos = m;
-    RequestChange(data, CHANGED_COMMITTED);
+    CommitResultStr(cs, data, m);
     ImmUnlockIMCC(*hCompStr);
 }
 

@@ -187,3 +187,16 @@ void StopTAVO(HIMCC *hCompStr, PrivateData *data) {
     }
     ImmUnlockIMCC(*hCompStr);
 }
+
+void CommitResultStr(LPCOMPOSITIONSTRING compStr, PrivateData *data, DWORD length) {
+    LPTSTR result = COMPSTR_TEXT(compStr, dwResultStrOffset);
+    result[length] = 0;
+    compStr->dwResultStrLen = length;
+    COMPSTR_DWORDS(compStr, dwResultClauseOffset)[1] = length;
+    memcpy(COMPSTR_TEXT(compStr, dwCompStrOffset), result, (length + 1) * sizeof(TCHAR));
+    compStr->dwCompStrLen = length;
+    COMPSTR_DWORDS(compStr, dwCompClauseOffset)[1] = length;
+    compStr->dwDeltaStart = 0;
+    compStr->dwCursorPos = length;
+    RequestChange(data, CHANGED_COMMITTED);
+}

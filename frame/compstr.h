@@ -25,6 +25,10 @@ BOOL ResizeCompStr(HIMCC *hCompStr, int area, DWORD bytes);
 void ResetCompStr(LPCOMPOSITIONSTRING compStr);
 BOOL UpdateCompStr(HIMCC *hCompStr, PrivateData *data, LPCTSTR text);
 void StopTAVO(HIMCC *hCompStr, PrivateData *data);
+// Commits the length units already in the ResultStr area of a locked
+// block: terminates them, shows them as the composition with the cursor
+// at their end, and requests the composition message that carries them.
+void CommitResultStr(LPCOMPOSITIONSTRING compStr, PrivateData *data, DWORD length);
 void BuildMessages(HIMC hIMC, BOOL generate);
 
 // The block locked, or null when it can't be.
