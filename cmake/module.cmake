@@ -2,6 +2,7 @@
 # DLLs under the platform layer's LoadLibrary.
 #
 #   tavo_add_module(NAME vexa FLAVOUR vexa SOURCES ... LIBRARIES ...
+#                   ENTRY DllMain
 #                   RC resources/vexa/vexa.rc DEF resources/vexa/vexa.def
 #                   RC_INCLUDES <folders> RC_DEPENDS <files or targets>)
 #
@@ -9,7 +10,10 @@
 # It exports only what its module-definition file lists (plus its entry
 # point and resource table), and binds its own calls to its own code: the
 # modules and the speech library each carry their own copies of shared
-# code, which must never stand in for one another.
+# code, which must never stand in for one another. The exports and the
+# entry point (ENTRY, when it comes from one of the LIBRARIES) are taken
+# from the static libraries by name, since nothing in the module calls
+# them.
 #
 #   tavo_target_resources(TARGET RC <script> INCLUDES <folders> DEPENDS <...>)
 #
@@ -95,7 +99,7 @@ function(_tavo_sanitizer_link_options target)
 endfunction()
 
 function(tavo_add_module)
-    cmake_parse_arguments(PARSE_ARGV 0 MOD "" "NAME;FLAVOUR;RC;DEF"
+    cmake_parse_arguments(PARSE_ARGV 0 MOD "" "NAME;FLAVOUR;RC;DEF;ENTRY"
         "SOURCES;LIBRARIES;RC_INCLUDES;RC_DEPENDS")
     if(NOT MOD_NAME)
         message(FATAL_ERROR "tavo_add_module needs a NAME")
@@ -114,6 +118,12 @@ function(tavo_add_module)
     _tavo_export_script(${MOD_NAME} "${MOD_DEF}" script)
     target_link_options(${MOD_NAME} PRIVATE
         -Wl,--version-script=${script} -Wl,-Bsymbolic -Wl,--no-undefined)
+    if(MOD_DEF)
+        _tavo_def_exports(${MOD_DEF} exports)
+        foreach(name IN LISTS exports MOD_ENTRY)
+            target_link_options(${MOD_NAME} PRIVATE -Wl,--undefined=${name})
+        endforeach()
+    endif()
     set_property(TARGET ${MOD_NAME} APPEND PROPERTY LINK_DEPENDS ${script})
     _tavo_sanitizer_link_options(${MOD_NAME})
     target_link_libraries(${MOD_NAME} PRIVATE ${MOD_LIBRARIES} tavo_platform)
