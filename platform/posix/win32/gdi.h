@@ -52,6 +52,12 @@ typedef HGDIOBJ HFONT;
 
 #define OBJ_FONT 6
 
+typedef DWORD COLORREF;
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb) (LOBYTE(rgb))
+#define GetGValue(rgb) (LOBYTE(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb) (LOBYTE((rgb) >> 16))
+
 HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type);
 int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
 int WINAPI GetObjectW(HGDIOBJ object, int size, LPVOID buffer);
