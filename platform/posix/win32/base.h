@@ -140,6 +140,9 @@ void WINAPI SetLastError(DWORD code);
 
 struct HWND__;
 typedef HWND__ *HWND;
+struct HICON__;
+typedef HICON__ *HICON;
+typedef HICON HCURSOR;
 struct HIMC__;
 typedef HIMC__ *HIMC;
 struct HIMCC__;

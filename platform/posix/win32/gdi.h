@@ -49,6 +49,9 @@ typedef HDC__ *HDC;
 struct HGDIOBJ__;
 typedef HGDIOBJ__ *HGDIOBJ;
 typedef HGDIOBJ HFONT;
+typedef HGDIOBJ HBITMAP;
+typedef HGDIOBJ HBRUSH;
+typedef HGDIOBJ HPEN;
 
 #define OBJ_FONT 6
 
