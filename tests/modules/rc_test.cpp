@@ -265,7 +265,8 @@ TEST_F(ResourceLists, DialogsAreLaidOutAsExtendedTemplates) {
     EXPECT_EQ(icon.windowClass, kStaticAtom);
     EXPECT_EQ(icon.title, std::u16string(u"\xFFFF\x0200"));
     EXPECT_EQ(std::vector<int>({icon.x, icon.y, icon.cx, icon.cy}),
-              std::vector<int>({10, 10, 16, 16}));
+              std::vector<int>({10, 10, 0, 0}))
+        << "an icon takes its icon's size";
     TemplateItem text = reader.item();
     EXPECT_EQ(text.offset % 2, 0u);
     EXPECT_EQ(text.style, kChildVisible | kGroup);

@@ -286,7 +286,10 @@ bool iconControl(Reader &in, RcControl &control) {
     if (!comma(in) || !number(in, control.id) || !comma(in) || !coordinate(in, control.x) ||
         !comma(in) || !coordinate(in, control.y))
         return false;
-    if (more(in) && !(coordinate(in, control.cx) && comma(in) && coordinate(in, control.cy)))
+    // A width and height may follow, but an icon control takes its icon's
+    // size: Windows' resource compilers write none.
+    int ignored;
+    if (more(in) && !(coordinate(in, ignored) && comma(in) && coordinate(in, ignored)))
         return false;
     return controlTail(in, control, true);
 }

@@ -1,6 +1,7 @@
 #include "tools/rc/rcfile.h"
 #include "tools/rc/rcdialog.h"
 #include "tools/rc/rctokens.h"
+#include "tools/rc/rcversion.h"
 
 #include <algorithm>
 #include <cctype>
@@ -27,9 +28,9 @@ const FileType kFileTypes[] = {
     {"CURSOR", kRcCursor}, {"BITMAP", kRcBitmap}, {"ICON", kRcIcon}, {"RCDATA", kRcData}};
 
 // Statements of the full language that the modules don't use.
-const char *const kUnsupported[] = {"MENU",       "MENUEX",       "ACCELERATORS", "VERSIONINFO",
-                                    "FONT",       "MESSAGETABLE", "HTML",         "TOOLBAR",
-                                    "DLGINCLUDE", "TEXTINCLUDE",  "DLGINIT",      "STRINGTABLEEX"};
+const char *const kUnsupported[] = {"MENU",         "MENUEX",  "ACCELERATORS", "FONT",
+                                    "MESSAGETABLE", "HTML",    "TOOLBAR",      "DLGINCLUDE",
+                                    "TEXTINCLUDE",  "DLGINIT", "STRINGTABLEEX"};
 
 struct Parser {
     const std::string &path;
@@ -213,6 +214,18 @@ bool dialogResource(Parser &in, const RcName &name, int line) {
     return true;
 }
 
+bool versionResource(Parser &in, const RcName &name, int line) {
+    RcVersion version;
+    version.name = name;
+    version.line = line;
+    if (!rc_readVersion(in.path, in.tokens, in.at, version, in.error))
+        return false;
+    if (!in.seen.insert({RcName{true, kRcVersion, ""}, name}).second)
+        return failAt(in, line, "resource given twice");
+    in.script.versions.push_back(version);
+    return true;
+}
+
 bool resource(Parser &in) {
     int line = peek(in)->line;
     RcName name, type;
@@ -220,6 +233,8 @@ bool resource(Parser &in) {
         return false;
     if (!type.isNumber && (type.text == "DIALOG" || type.text == "DIALOGEX"))
         return dialogResource(in, name, line);
+    if (!type.isNumber && type.text == "VERSIONINFO")
+        return versionResource(in, name, line);
     if (!type.isNumber && std::any_of(std::begin(kUnsupported), std::end(kUnsupported),
                                       [&](const char *word) { return type.text == word; }))
         return failAt(in, line, type.text + " resources are not supported");

@@ -10,6 +10,7 @@
 //   name DIALOG[EX] x, y, cx, cy      a dialog template: STYLE, EXSTYLE,
 //     [STYLE|CAPTION|FONT...]         CAPTION and FONT, then the controls
 //     BEGIN controls END              (see rcdialog.h)
+//   name VERSIONINFO ... BEGIN ... END  the version resource (rcversion.h)
 //
 // Names are numbers or words; words are kept in upper case, as Windows
 // keeps them. Memory options (PRELOAD, DISCARDABLE...) are accepted.
@@ -72,11 +73,32 @@ struct RcDialog {
     std::vector<RcControl> controls;
 };
 
+// A version resource (see rcversion.h): a BLOCK (with children) or a VALUE (a text, or 16-bit
+// numbers).
+struct RcVersionNode {
+    std::string key; // UTF-8
+    bool isBlock = false;
+    bool isText = false;
+    std::string text; // UTF-8
+    std::vector<uint16_t> numbers;
+    std::vector<RcVersionNode> children;
+};
+
+struct RcVersion {
+    RcName name;
+    int line = 0;
+    uint32_t fileVersion[2] = {0, 0}; // most and least significant halves
+    uint32_t productVersion[2] = {0, 0};
+    uint32_t flagsMask = 0, flags = 0, os = 0, type = 0, subtype = 0;
+    std::vector<RcVersionNode> children;
+};
+
 struct RcScript {
     std::map<unsigned, std::string> strings; // string-table texts, UTF-8
     std::map<unsigned, int> stringLines;     // where each was given
     std::vector<RcFileResource> files;
     std::vector<RcDialog> dialogs;
+    std::vector<RcVersion> versions;
 };
 
 // The standard types by their Windows numbers.
@@ -86,6 +108,7 @@ constexpr unsigned kRcIcon = 3;
 constexpr unsigned kRcDialog = 5;
 constexpr unsigned kRcString = 6;
 constexpr unsigned kRcData = 10;
+constexpr unsigned kRcVersion = 16;
 
 // The script at path. False with an error naming the file and line when
 // it can't be read or holds what isn't understood.

@@ -2,15 +2,19 @@
 // resource table, for the Linux build (the Windows build compiles the
 // same list with the Windows resource compiler).
 //
-//   tavorc [-I dir]... [--depfile file] input.rc output.cpp
+//   tavorc [-I dir]... [--depfile file] [--res file] input.rc [output.cpp]
 //
 // Files named in the list are found beside it, then in the -I folders.
-// The depfile lists them for the build system. Both outputs are written
-// whole or not at all.
+// The depfile lists them for the build system; --res writes the resources
+// as a Windows .res file, which the Windows build compares with the
+// Windows resource compiler's. Every output is written whole or not at
+// all; output.cpp may be left out when --res is given.
 #include "tools/rc/rcdlgtemplate.h"
 #include "tools/rc/rcfile.h"
 #include "tools/rc/rcoutput.h"
+#include "tools/rc/rcres.h"
 #include "tools/rc/rcstrings.h"
+#include "tools/rc/rcversion.h"
 
 #include <filesystem>
 #include <fstream>
@@ -25,11 +29,13 @@ constexpr uint64_t kLargestResource = 0xFFFFFFFFu; // a size is one DWORD
 struct Options {
     std::vector<std::string> includes;
     std::string depfile;
+    std::string res;
     std::string input;
     std::string output;
 };
 
-const char *const kUsage = "usage: tavorc [-I dir]... [--depfile file] input.rc output.cpp";
+const char *const kUsage =
+    "usage: tavorc [-I dir]... [--depfile file] [--res file] input.rc [output.cpp]";
 
 bool parseArguments(int argc, char **argv, Options &options) {
     std::vector<std::string> files;
@@ -37,6 +43,8 @@ bool parseArguments(int argc, char **argv, Options &options) {
         std::string argument = argv[i];
         if ((argument == "-I" || argument == "--depfile") && i + 1 < argc)
             (argument == "-I" ? options.includes.emplace_back() : options.depfile) = argv[++i];
+        else if (argument == "--res" && i + 1 < argc)
+            options.res = argv[++i];
         else if (argument.rfind("-I", 0) == 0 && argument.size() > 2)
             options.includes.push_back(argument.substr(2));
         else if (argument.empty() || argument[0] == '-')
@@ -44,10 +52,10 @@ bool parseArguments(int argc, char **argv, Options &options) {
         else
             files.push_back(argument);
     }
-    if (files.size() != 2)
+    if (files.size() != 2 && !(files.size() == 1 && !options.res.empty()))
         return false;
     options.input = files[0];
-    options.output = files[1];
+    options.output = files.size() == 2 ? files[1] : "";
     return true;
 }
 
@@ -97,6 +105,11 @@ bool compile(const Options &options, std::vector<RcCompiled> &resources, std::st
         resources.push_back(
             RcCompiled{RcName{true, kRcDialog, ""}, dialog.name, "", units, units.size() * 2});
     }
+    for (const RcVersion &version : script.versions) {
+        std::u16string units = rc_versionResource(version);
+        resources.push_back(
+            RcCompiled{RcName{true, kRcVersion, ""}, version.name, "", units, units.size() * 2});
+    }
     for (const RcFileResource &file : script.files)
         if (!addFile(options, file, resources, error))
             return false;
@@ -115,7 +128,8 @@ std::string escapedForMake(const std::string &path) {
 }
 
 std::string dependencies(const Options &options, const std::vector<RcCompiled> &resources) {
-    std::string out = escapedForMake(options.output) + ": " + escapedForMake(options.input);
+    std::string target = options.output.empty() ? options.res : options.output;
+    std::string out = escapedForMake(target) + ": " + escapedForMake(options.input);
     for (const RcCompiled &resource : resources)
         if (!resource.file.empty())
             out += " \\\n  " + escapedForMake(resource.file);
@@ -154,8 +168,12 @@ int main(int argc, char **argv) {
     }
     std::vector<RcCompiled> resources;
     std::string error;
+    std::string res;
     bool ok = compile(options, resources, error) &&
-              writeWhole(options.output, rc_source(options.input, resources), error) &&
+              (options.output.empty() ||
+               writeWhole(options.output, rc_source(options.input, resources), error)) &&
+              (options.res.empty() ||
+               (rc_resFile(resources, res, error) && writeWhole(options.res, res, error))) &&
               (options.depfile.empty() ||
                writeWhole(options.depfile, dependencies(options, resources), error));
     if (!ok) {
