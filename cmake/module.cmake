@@ -2,11 +2,12 @@
 # DLLs under the platform layer's LoadLibrary.
 #
 #   tavo_add_module(NAME vexa FLAVOUR vexa SOURCES ... LIBRARIES ...
-#                   ENTRY DllMain
+#                   ENTRY DllMain WINDOWS_SUFFIX .ime
 #                   RC resources/vexa/vexa.rc DEF resources/vexa/vexa.def
 #                   RC_INCLUDES <folders> RC_DEPENDS <files or targets>)
 #
-# The library is named exactly NAME.so, as NAME.dll / NAME.ime on Windows.
+# The library is named exactly NAME.so, as NAME.dll / NAME.ime on Windows
+# (cmake/module_windows.cmake builds it there).
 # It exports only what its module-definition file lists (plus its entry
 # point and resource table), and binds its own calls to its own code: the
 # modules and the speech library each carry their own copies of shared
@@ -19,6 +20,11 @@
 #
 # Compiles a resource list into any target; a program's table is exported
 # so that GetModuleHandle(NULL) finds it.
+
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/module_windows.cmake)
+    return()
+endif()
 
 set(TAVO_RESOURCE_TABLE_SYMBOL tavo_resources)
 set(TAVO_ENTRY_POINTS DllMain DllEntryPoint)
@@ -99,7 +105,7 @@ function(_tavo_sanitizer_link_options target)
 endfunction()
 
 function(tavo_add_module)
-    cmake_parse_arguments(PARSE_ARGV 0 MOD "" "NAME;FLAVOUR;RC;DEF;ENTRY"
+    cmake_parse_arguments(PARSE_ARGV 0 MOD "" "NAME;FLAVOUR;RC;DEF;ENTRY;WINDOWS_SUFFIX"
         "SOURCES;LIBRARIES;RC_INCLUDES;RC_DEPENDS")
     if(NOT MOD_NAME)
         message(FATAL_ERROR "tavo_add_module needs a NAME")

@@ -97,3 +97,8 @@ extern "C" BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID) {
         Detach();
     return FALSE;
 }
+
+// The entry point that the loader and the C runtime's start-up call.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    return DllEntryPoint(instance, reason, reserved);
+}
