@@ -5,10 +5,21 @@ set -euo pipefail
 
 tavo_packages=(build-essential cmake pkg-config python3 googletest libgtest-dev libgmock-dev
                libbenchmark-dev libpulse0 espeak-ng sox)
+# The Windows build: the MinGW-w64 cross-compilers, NSIS for the setup
+# program, and Wine on a virtual display for its tests (installed without
+# their recommendations, which are a desktop's).
+tavo_windows_packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64 nsis
+                       wine wine64 xvfb xauth)
 
+# tavo_install_missing [apt-get options --] package...
 tavo_install_missing() {
+    local options=()
+    if [[ " $* " == *" -- "* ]]; then
+        while [ "$1" != "--" ]; do options+=("$1"); shift; done
+        shift
+    fi
     local missing=()
-    for package in "${tavo_packages[@]}"; do
+    for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
     done
@@ -17,7 +28,7 @@ tavo_install_missing() {
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
 
 tavo_build() {
@@ -28,4 +39,5 @@ tavo_build() {
 
 tavo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$tavo_root"
-tavo_install_missing
+tavo_install_missing "${tavo_packages[@]}"
+tavo_install_missing --no-install-recommends -- "${tavo_windows_packages[@]}"

@@ -2,7 +2,9 @@
 # Every test: builds plain and with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs the whole suite under both; then
 # runs the tests of threads, sound and the speech library under
-# ThreadSanitizer.
+# ThreadSanitizer; then cross-builds the Windows deliverables (x64 and
+# x86, with the setup program) and runs their tests, the scenarios under
+# Wine among them.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 for preset in linux linux-asan linux-tsan; do
@@ -10,3 +12,11 @@ for preset in linux linux-asan linux-tsan; do
     tavo_build "$preset"
     ctest --preset "$preset" -j "$(nproc)"
 done
+
+windows_start=$SECONDS
+for preset in windows-x64 windows-x86; do
+    echo "== $preset"
+    tavo_build "$preset"
+    ctest --preset "$preset" -j "$(nproc)"
+done
+echo "== The Windows stage took $((SECONDS - windows_start)) s"
