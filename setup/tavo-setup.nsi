@@ -111,17 +111,15 @@ Section "Tavo"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Removes the layout whose identifier is in $0: from this session, from
-; the user's list of layouts and from the system's.
+; Removes the layout whose identifier is in $0: from the user's list of
+; layouts and from the system's. It is not loaded to be unloaded: loading
+; it would load the input method into this program, whose file then could
+; not be deleted.
 Function un.TavoRemoveLayout
     ${If} $0 == ""
         Return
     ${EndIf}
     System::Call 'input::InstallLayoutOrTip(w "0C04:$0", i ${ILOT_UNINSTALL}) i'
-    System::Call 'user32::LoadKeyboardLayoutW(w "$0", i 0) p .r1'
-    ${If} $1 P<> 0
-        System::Call 'user32::UnloadKeyboardLayout(p r1)'
-    ${EndIf}
     StrCpy $2 0
     ${Do}
         EnumRegValue $3 HKCU "Keyboard Layout\Preload" $2
