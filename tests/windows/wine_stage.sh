@@ -14,6 +14,14 @@ command=$1
 state=$2
 shift 2
 
+# Wine's server and services and the display outlive this script: they
+# must not keep the files it inherited open (a lock held by whoever ran it,
+# for one). Bash reads the script itself through 255.
+for fd in /proc/$$/fd/*; do
+    fd=${fd##*/}
+    [ "$fd" -gt 2 ] && [ "$fd" != 255 ] && eval "exec $fd>&-" 2>/dev/null || true
+done
+
 layouts_key='HKLM\SYSTEM\CurrentControlSet\Control\Keyboard Layouts'
 
 fail() {
@@ -32,8 +40,18 @@ system_file() {
     echo "$WINEPREFIX/drive_c/windows/$1/$2"
 }
 
+# The layouts as a .reg file: reg query would print their names in the
+# console's code page, which has no Chinese.
 installed_layouts() {
-    "$WINELOADER" reg query "$layouts_key" /s 2>/dev/null | tr -d '\r'
+    local file="$state/layouts.reg"
+    rm -f "$file"
+    "$WINELOADER" reg export "$layouts_key" "$(winepath_of "$file")" /y >/dev/null 2>&1 || true
+    [ ! -f "$file" ] || iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r'
+}
+
+# A Unix path as Wine's drive Z: sees it.
+winepath_of() {
+    echo "Z:${1//\//\\}"
 }
 
 stop_stage() {
@@ -71,10 +89,12 @@ export DISPLAY=":$(head -n1 "$state/display")"
 export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml=d"
 END
     load_env
-    "$WINESERVER" -p
+    # Whatever outlives this script writes to a log, not to the test's
+    # output, which the test runner waits to see closed.
+    "$WINESERVER" -p >>"$state/wine.log" 2>&1
     "$WINELOADER" wineboot --init >"$state/wineboot.log" 2>&1 ||
         fail "wineboot failed: $(tail -5 "$state/wineboot.log")"
-    "$WINELOADER" "$setup" /S || fail "the setup failed with $?"
+    "$WINELOADER" "$setup" /S >>"$state/wine.log" 2>&1 || fail "the setup failed with $?"
     for folder in system32 SysWOW64; do
         for file in vexa.ime ruda.ime tavo_spk.dll vexa.idb ruda.idb tavo_spk.vdb; do
             [ -s "$(system_file $folder $file)" ] || fail "the setup did not install $folder/$file"
@@ -107,6 +127,13 @@ uninstall() {
     [ -f "$program" ] || fail "no uninstaller"
     # _?= runs it in place, so that it ends before this script goes on.
     "$WINELOADER" "$program" /S "_?=$folder" || fail "the uninstaller failed with $?"
+    # Under Wine it still copies itself away and goes on from there: its
+    # last step deletes its own file.
+    for _ in $(seq 600); do
+        [ -f "$program" ] || break
+        sleep 0.1
+    done
+    sleep 1
     for folder in system32 SysWOW64; do
         for file in vexa.ime ruda.ime tavo_spk.dll vexa.idb ruda.idb tavo_spk.vdb; do
             [ ! -e "$(system_file $folder $file)" ] || fail "$folder/$file is still there"

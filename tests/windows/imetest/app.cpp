@@ -15,15 +15,17 @@ bool isImeMessage(UINT message) {
 
 } // namespace
 
+bool runningUnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 std::wstring fromBig5(const std::string &bytes) {
     if (bytes.empty())
         return L"";
-    int needed =
-        cp950_toWide(Cp950Encoding::big5, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
+    int needed = cp950_toWide(Cp950Encoding::big5, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
     std::wstring text(needed > 0 ? needed : 0, L'\0');
     if (needed > 0)
-        cp950_toWide(Cp950Encoding::big5, 0, bytes.data(), (int)bytes.size(), text.data(),
-                     needed);
+        cp950_toWide(Cp950Encoding::big5, 0, bytes.data(), (int)bytes.size(), text.data(), needed);
     return text;
 }
 
@@ -50,6 +52,7 @@ bool App::open(std::wstring &error) {
     previous_ = ImmAssociateContext(window_, context_);
     SetFocus(window_);
     pump();
+    fresh();
     return true;
 }
 
@@ -72,9 +75,9 @@ void App::pump(DWORD quietMs) {
         MSG message;
         bool any = false;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            any = true;
             TranslateMessage(&message);
             DispatchMessageW(&message);
-            any = true;
         }
         if (any)
             lastActivity = GetTickCount();
@@ -131,29 +134,37 @@ LRESULT CALLBACK App::procedure(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+void App::takeResult() {
+    if (unicodeModule) {
+        committed_ += text(GCS_RESULTSTR);
+        return;
+    }
+    LONG bytes = ImmGetCompositionStringA(context_, GCS_RESULTSTR, nullptr, 0);
+    std::string out(bytes > 0 ? bytes : 0, '\0');
+    if (bytes > 0)
+        ImmGetCompositionStringA(context_, GCS_RESULTSTR, out.data(), bytes);
+    committedBytes_ += out;
+    committed_ += fromBig5(out);
+}
+
 // Records the message and the result it carries; the manager's default
 // handling (and through it the module's windows) still gets every one.
 LRESULT App::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NULL) {
-        nulls_++;
+        // A composition message garbled by Wine (see messagesGarbled).
+        ULONG64 flags = ULONG64(ULONG_PTR(lParam)) >> 32;
+        if ((ULONG64(ULONG_PTR(lParam)) & 0xFFFFFFFF) == 0 && flags != 0) {
+            garbled_.push_back(Message{message, wParam, lParam});
+            if (flags & GCS_RESULTSTR)
+                takeResult();
+        }
         return 0;
     }
     messages_.push_back(Message{message, wParam, lParam});
-    if (message == WM_IME_STARTCOMPOSITION)
-        composing_ = true;
-    if (message == WM_IME_ENDCOMPOSITION)
-        composing_ = false;
+    if (message == WM_IME_STARTCOMPOSITION || message == WM_IME_ENDCOMPOSITION)
+        composing_ = message == WM_IME_STARTCOMPOSITION;
     if (message == WM_IME_COMPOSITION && (lParam & GCS_RESULTSTR)) {
-        if (unicodeModule) {
-            committed_ += text(GCS_RESULTSTR);
-        } else {
-            LONG bytes = ImmGetCompositionStringA(context_, GCS_RESULTSTR, nullptr, 0);
-            std::string out(bytes > 0 ? bytes : 0, '\0');
-            if (bytes > 0)
-                ImmGetCompositionStringA(context_, GCS_RESULTSTR, out.data(), bytes);
-            committedBytes_ += out;
-            committed_ += fromBig5(out);
-        }
+        takeResult();
         // The result is the application's now: its own handling ends here,
         // as an editor's does, so that no WM_IME_CHAR repeats it.
         return 0;

@@ -13,9 +13,9 @@ struct NamedKey {
 };
 
 const NamedKey kNamedKeys[] = {
-    {"Space", VK_SPACE},   {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},      {"Backspace", VK_BACK},
-    {"Left", VK_LEFT},     {"Right", VK_RIGHT},  {"Up", VK_UP},           {"Down", VK_DOWN},
-    {"PageUp", VK_PRIOR},  {"PageDown", VK_NEXT}, {"Home", VK_HOME},      {"End", VK_END},
+    {"Space", VK_SPACE},  {"Enter", VK_RETURN},  {"Esc", VK_ESCAPE}, {"Backspace", VK_BACK},
+    {"Left", VK_LEFT},    {"Right", VK_RIGHT},   {"Up", VK_UP},      {"Down", VK_DOWN},
+    {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Home", VK_HOME},  {"End", VK_END},
 };
 
 struct Stroke {
