@@ -171,14 +171,14 @@ typedef std::vector<UINT> KindList;
 TEST_F(Messages, StartChangeAndEndInOrderWithTheirParameters) {
     Request(MSG_START | MSG_CHANGE | MSG_END, 4);
     data->compChar = 'a';
-    data->gcsFlags = 0x1800;
+    data->gcsFlags = CHANGED_PASSED;
     BuildMessages(imc, FALSE);
     std::vector<TRANSMSG> messages = Buffered();
     ASSERT_EQ(Kinds(messages), KindList({START, CHANGE, END}));
     EXPECT_EQ(messages[0].wParam, 0u);
     EXPECT_EQ(messages[0].lParam, 0);
     EXPECT_EQ(messages[1].wParam, (WPARAM)'a');
-    EXPECT_EQ(messages[1].lParam, 0x1800);
+    EXPECT_EQ(messages[1].lParam, LPARAM(GCS_RESULTSTR | GCS_RESULTCLAUSE));
     EXPECT_EQ(messages[2].lParam, 0);
     EXPECT_EQ(data->mode, (DWORD)MODE_IDLE);
     EXPECT_EQ(data->msgFlags, 0u);
@@ -196,7 +196,7 @@ TEST_F(Messages, TwoChangeRequestsMakeOneMessage) {
     BuildMessages(imc, FALSE);
     std::vector<TRANSMSG> messages = Buffered();
     ASSERT_EQ(Kinds(messages), KindList({CHANGE}));
-    EXPECT_EQ(messages[0].lParam, 0x1B8);
+    EXPECT_EQ(messages[0].lParam, LPARAM(CHANGED_SHOWN));
 }
 
 TEST_F(Messages, StartIsSentOnlyOutsideAReading) {
@@ -305,7 +305,7 @@ TEST_F(Messages, SpeechTakesTheTextOutOfTheMessageAndSpeaksIt) {
     BuildMessages(imc, FALSE);
     std::vector<TRANSMSG> messages = Buffered();
     ASSERT_EQ(Kinds(messages), KindList({CHANGE}));
-    EXPECT_EQ(messages[0].lParam, 0x180);
+    EXPECT_EQ(messages[0].lParam, LPARAM(GCS_CURSORPOS | GCS_DELTASTART)); // the text is spoken
     EXPECT_EQ(WaitForNames(wave + ".log", 2), std::vector<std::string>({"nei5", "hou2"}));
     speech_stop();
 }
