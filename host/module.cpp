@@ -1,3 +1,5 @@
+// Loading an input-method module and finding its exports, as the
+// input-method manager does.
 #include "host/module.h"
 
 #include "host/text.h"

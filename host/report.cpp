@@ -1,3 +1,4 @@
+// Printing what each key did, for the scripted mode and the tests.
 #include "host/report.h"
 
 #include "host/text.h"

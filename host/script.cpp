@@ -1,3 +1,4 @@
+// Parsing key scripts into key presses and releases on the US layout.
 #include "host/script.h"
 
 #include "platform/platform.h"

@@ -1,3 +1,5 @@
+// The host's side of the input-method manager: contexts, key events and
+// the messages they bring.
 #include "host/session.h"
 
 #include "platform/posix/imm_host.h"

@@ -1,3 +1,5 @@
+// The interactive mode on a terminal: raw keys in, the composition and
+// the committed text out.
 #include "host/terminal.h"
 
 #include "host/report.h"

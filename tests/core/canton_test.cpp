@@ -1,3 +1,4 @@
+// Reading codes written out in the three reading schemes.
 #include "frame/canton.h"
 #include "tests/core/test_text.h"
 

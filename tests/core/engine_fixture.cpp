@@ -1,3 +1,5 @@
+// The engine test fixture: a context, its dictionaries and keys as the
+// keyboard gives them.
 #include "tests/core/engine_fixture.h"
 
 #include "frame/compstr.h"

@@ -1,3 +1,4 @@
+// Lists made from TAB-separated text, and their cursor.
 #include "dict/tablist.h"
 #include "tests/core/test_text.h"
 

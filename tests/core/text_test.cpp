@@ -1,3 +1,4 @@
+// The Big5 text helpers: conversion, lower-casing, copying and cutting.
 #include "dict/text.h"
 #include "tests/core/test_text.h"
 

@@ -1,3 +1,4 @@
+// The voice tools: recordings trimmed, resampled and stored as waves.
 #include "tools/voice/parallel_jobs.h"
 #include "tools/voice/sound_edit.h"
 #include "tools/voice/tone_sound.h"

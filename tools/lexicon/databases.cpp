@@ -1,3 +1,4 @@
+// Compiling the lexicon into the dictionary, query and phrase databases.
 #include "tools/lexicon/databases.h"
 
 #include "frame/canton.h"

@@ -1,3 +1,5 @@
+// Reading the lexicon's TAB-separated files, stopping at a bad line with
+// its file and number.
 #include "tools/lexicon/lexicon.h"
 
 #include "platform/platform.h"

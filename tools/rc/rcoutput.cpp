@@ -1,3 +1,4 @@
+// Writing a module's resources as the C++ source of its resource table.
 #include "tools/rc/rcoutput.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Recording syllables with espeak-ng and cleaning them up.
 #include "tools/voice/espeak_record.h"
 
 #include <cstdio>

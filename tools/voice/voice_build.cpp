@@ -1,3 +1,4 @@
+// Writing the voice database from recordings.
 #include "tools/voice/voice_build.h"
 
 #include "tools/common/image_text.h"

@@ -1,3 +1,4 @@
+// The keys of the voice database, and the recording each stands for.
 #include "tools/voice/voice_keys.h"
 
 #include <set>
