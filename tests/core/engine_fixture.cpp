@@ -26,12 +26,6 @@ HINSTANCE SoundModule() {
     return module;
 }
 
-// The key code that ImeToAsciiEx receives: the virtual key in the lowest
-// text unit, the character above it.
-DWORD KeyCode(TCHAR ch, BYTE vkey) {
-    return (DWORD)vkey | (DWORD)(sizeof(TCHAR) == 1 ? (BYTE)ch : (WORD)ch) << (8 * sizeof(TCHAR));
-}
-
 } // namespace
 
 Kindlist Kinds(const std::vector<TRANSMSG> &messages) {
@@ -90,7 +84,7 @@ void EngineContext::Use(const Dictionaries &dictionaries) {
 
 std::vector<TRANSMSG> EngineContext::Key(TCHAR ch, BYTE vkey) {
     data->msgCount = 0;
-    DWORD key = NextChar(data, KeyCode(ch, vkey), 0, keys);
+    DWORD key = NextChar(data, KeyCode(vkey, ch), 0, keys);
     if (key != 0)
         TranslateChar(imc, ic, key, keys);
     BuildMessages(imc, FALSE);
