@@ -1,11 +1,13 @@
-// Keys written as text, for scripts and the terminal: "n e i 5 <Space> 1
-// <Enter>". A token is a character (typed with Shift when the US layout
-// needs it), a run of characters, a named key (<Space> <Enter> <Esc>
-// <Backspace> <Tab> <Left> <Right> <Up> <Down> <Home> <End> <PageUp>
-// <PageDown> <Insert> <Delete> <F1>..<F12>, <Shift> <Ctrl> <Alt>), a named
-// key or character with modifiers (<Ctrl+`> <Ctrl+Shift+`> <Shift+1>), a
-// chord ([fj]: press f, press j, release f, release j) or a lone press
-// (+f) or release (-f).
+// Keys written as text, for scripts and the terminal: "nei5hou2<Space>1"
+// or "n e i 5 <Space> 1 <Enter>" (spaces between keys are optional). A
+// step is a character (typed with Shift when the US layout needs it), a
+// named key (<Space> <Enter> <Esc> <Backspace> <Tab> <Left> <Right> <Up>
+// <Down> <Home> <End> <PageUp> <PageDown> <Insert> <Delete> <F1>..<F12>,
+// <Shift> <Ctrl> <Alt>), a named key or character with modifiers (<Ctrl+`>
+// <Ctrl+Shift+`> <Shift+1>), a chord ([fj]: press f, press j, release f,
+// release j) or a lone press (+f, +<Shift>) or release (-f). An unknown
+// <Name> is an error, never typed. To type the characters < [ + - write
+// them alone or as <<> <[> <+> <->.
 #ifndef TAVO_HOST_SCRIPT_H
 #define TAVO_HOST_SCRIPT_H
 
