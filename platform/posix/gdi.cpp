@@ -1,18 +1,12 @@
-// The screen as the system sees it without a window system: one fixed
-// display of 1920 by 1080 pixels with a 40-pixel taskbar along the bottom,
-// so the work area is 1920 by 1040 from the origin. Its one device context
-// carries one font, a 16-pixel "PMingLiU" in the Big5 character set, as a
-// Traditional Chinese Windows would. Windows themselves live in the host
-// program, which places every client area at the screen origin.
-#include "platform/platform.h"
+// The screen's device context, which carries one font, a 16-pixel
+// "PMingLiU" in the Big5 character set, as a Traditional Chinese Windows
+// would.
+#include "platform/posix/surface.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr LONG kScreenWidth = 1920;
-constexpr LONG kScreenHeight = 1080;
-constexpr LONG kTaskbarHeight = 40;
 constexpr BYTE kBig5CharSet = 136;
 constexpr LONG kNormalWeight = 400;
 constexpr LONG kFontHeight = -16; // a character height of 16 pixels
@@ -53,27 +47,22 @@ template <typename LogFont> int CopyFontObject(HGDIOBJ object, int size, LPVOID 
     return bytes;
 }
 
-BOOL ScreenParameter(UINT action, PVOID value) {
-    if (action != SPI_GETWORKAREA || value == NULL)
-        return FALSE;
-    RECT *area = static_cast<RECT *>(value);
-    area->left = 0;
-    area->top = 0;
-    area->right = kScreenWidth;
-    area->bottom = kScreenHeight - kTaskbarHeight;
-    return TRUE;
-}
-
 } // namespace
 
-// Every window shares the screen's one device context.
-HDC WINAPI GetDC(HWND) {
-    return ScreenDC();
+// INTERIM, until the software GDI lands: the screen's context, and for a
+// window's surface a context of its own that draws nothing.
+namespace posix {
+
+HDC openSurfaceDC(Surface *surface, POINT, RECT) {
+    return surface ? reinterpret_cast<HDC>(new char) : ScreenDC();
 }
 
-int WINAPI ReleaseDC(HWND, HDC dc) {
-    return dc == ScreenDC() ? 1 : 0;
+void closeSurfaceDC(HDC dc) {
+    if (dc != ScreenDC())
+        delete reinterpret_cast<char *>(dc);
 }
+
+} // namespace posix
 
 HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
     if (dc != ScreenDC() || type != OBJ_FONT)
@@ -87,17 +76,4 @@ int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer) {
 
 int WINAPI GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
     return CopyFontObject<LOGFONTW>(object, size, buffer);
-}
-
-BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID value, UINT) {
-    return ScreenParameter(action, value);
-}
-
-BOOL WINAPI SystemParametersInfoW(UINT action, UINT, PVOID value, UINT) {
-    return ScreenParameter(action, value);
-}
-
-// Client areas start at the screen origin, so the point is unchanged.
-BOOL WINAPI ScreenToClient(HWND window, LPPOINT point) {
-    return window != NULL && point != NULL;
 }
