@@ -125,6 +125,9 @@ void ensureDefaultImeWindow() {
     HWND window = CreateWindowExW(0, u"IME", u"Default IME", WS_POPUP | WS_DISABLED, 0, 0, 0, 0,
                                   nullptr, nullptr, nullptr, nullptr);
     changeThreadIme(thisThread(), [window](ThreadIme &ime) { ime.imeWindow = window; });
+    // The input method was switched on before the thread had a window.
+    if (imeSelected())
+        makeUiWindow();
 }
 
 HWND defaultImeWindow(DWORD thread) {

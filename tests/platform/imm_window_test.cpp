@@ -169,6 +169,17 @@ TEST_F(ImeWindows, TheDefaultImeWindowComesAndGoesWithTheThreadsWindows) {
     EXPECT_FALSE(IsWindow(ime)) << "gone with the thread's last window";
 }
 
+TEST_F(ImeWindows, ASelectionBeforeTheThreadHasWindowsWaitsForTheFirst) {
+    ImmDestroyContext(imc);
+    imc = nullptr;
+    application.reset();
+    ASSERT_TRUE(tavo_SelectIme(TRUE));
+    EXPECT_EQ(uiWindowsMade, 0) << "no default IME window to make it";
+    application = std::make_unique<RecordingWindow>();
+    EXPECT_NE(ui(), nullptr);
+    EXPECT_EQ(uiWindowsMade, 1);
+}
+
 TEST_F(ImeWindows, SelectingMakesOneUiWindowWithTheActiveContextInItsSlot) {
     SetFocus(application->handle);
     take();

@@ -400,6 +400,10 @@ TEST(Messages, PostedMessagesWaitInOrderAndGoWithTheirWindow) {
     EXPECT_EQ(message.wParam, 1u);
     EXPECT_EQ(DispatchMessageW(&message), 0);
     EXPECT_EQ(first.of({WM_USER}).size(), 1u);
+    // DefWindowProc turns a character of the input method into WM_CHAR.
+    SendMessageW(first.handle, WM_IME_CHAR, 0x4F60, 1);
+    ASSERT_TRUE(PeekMessageW(&message, first.handle, WM_CHAR, WM_CHAR, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 0x4F60u);
 
     DestroyWindow(second.handle);
     EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_REMOVE))
