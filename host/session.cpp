@@ -1,5 +1,5 @@
-// The host's side of the input-method manager: contexts, key events and
-// the messages they bring.
+// The host's application window and what it asks of the input-method
+// manager: the module, its context, key events and the messages they bring.
 #include "host/session.h"
 
 #include "platform/posix/imm_host.h"
