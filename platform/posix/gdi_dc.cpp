@@ -1,7 +1,10 @@
-// Device contexts on surfaces: opening and closing them, the canvas they
-// draw on, and selecting objects into them.
+// Device contexts on surfaces and memory contexts on bitmaps: making and
+// deleting them, the canvas they draw on, and the objects selected into
+// them.
 #include "platform/posix/gdi_dc.h"
 #include "platform/posix/errors.h"
+#include "platform/posix/gdi_bitmap.h"
+#include "platform/posix/gdi_font.h"
 #include "platform/posix/gdi_handles.h"
 
 #include <algorithm>
@@ -29,10 +32,18 @@ RECT intersection(const RECT &a, const RECT &b) {
 DeviceContext::~DeviceContext() {
     hold(pen, {});
     hold(brush, {});
+    hold(font, {});
+    hold(bitmap, {});
 }
 
 Canvas DeviceContext::canvas() const {
     Canvas canvas;
+    if (memory) {
+        canvas.surface = &bitmap->pixels;
+        canvas.clip = RECT{0, 0, bitmap->pixels.width, bitmap->pixels.height};
+        canvas.monochrome = bitmap->bitsPixel == 1;
+        return canvas;
+    }
     if (!window)
         return canvas;
     canvas.surface = window;
@@ -45,6 +56,9 @@ Canvas DeviceContext::canvas() const {
 HDC addDC(std::shared_ptr<DeviceContext> context) {
     context->hold(context->pen, findObjectAs<Pen>(GetStockObject(BLACK_PEN)));
     context->hold(context->brush, findObjectAs<Brush>(GetStockObject(WHITE_BRUSH)));
+    context->hold(context->font, findObjectAs<Font>(GetStockObject(SYSTEM_FONT)));
+    if (context->memory)
+        context->hold(context->bitmap, findObjectAs<Bitmap>(defaultBitmap()));
     return contexts().add(std::move(context));
 }
 
@@ -64,7 +78,7 @@ HDC openSurfaceDC(Surface *surface, POINT origin, RECT clip) {
 }
 
 void closeSurfaceDC(HDC dc) {
-    contexts().remove(dc);
+    contexts().removeIf(dc, [](const DeviceContext &context) { return !context.memory; });
 }
 
 } // namespace posix
@@ -77,6 +91,15 @@ HGDIOBJ swapIn(posix::DeviceContext &context, std::shared_ptr<T> &slot,
     HGDIOBJ previous = slot ? posix::handleOf(*slot) : nullptr;
     context.hold(slot, std::static_pointer_cast<T>(object));
     return previous;
+}
+
+// A bitmap goes into one memory context at a time (the stock 1 by 1
+// bitmap into any).
+HGDIOBJ swapInBitmap(posix::DeviceContext &context,
+                     const std::shared_ptr<posix::GdiObject> &object) {
+    if (!context.memory || (!object->stock && object->selections > 0 && object != context.bitmap))
+        return posix::failing<HGDIOBJ>(nullptr, ERROR_INVALID_PARAMETER);
+    return swapIn(context, context.bitmap, object);
 }
 
 } // namespace
@@ -93,7 +116,45 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ handle) {
         return swapIn(*context, context->pen, object);
     case OBJ_BRUSH:
         return swapIn(*context, context->brush, object);
+    case OBJ_FONT:
+        return swapIn(*context, context->font, object);
+    case OBJ_BITMAP:
+        return swapInBitmap(*context, object);
     default:
         return posix::failing<HGDIOBJ>(nullptr, ERROR_INVALID_PARAMETER);
     }
+}
+
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
+    auto context = posix::findDC(dc);
+    if (!context)
+        return nullptr;
+    switch (type) {
+    case OBJ_PEN:
+        return posix::handleOf(*context->pen);
+    case OBJ_BRUSH:
+        return posix::handleOf(*context->brush);
+    case OBJ_FONT:
+        return posix::handleOf(*context->font);
+    case OBJ_BITMAP:
+        return context->bitmap ? posix::handleOf(*context->bitmap) : nullptr;
+    default:
+        return posix::failing<HGDIOBJ>(nullptr, ERROR_INVALID_PARAMETER);
+    }
+}
+
+// A memory context like the screen's, drawing into its bitmap.
+HDC WINAPI CreateCompatibleDC(HDC dc) {
+    if (dc && !posix::findDC(dc))
+        return nullptr;
+    auto context = std::make_shared<posix::DeviceContext>();
+    context->memory = true;
+    return posix::addDC(std::move(context));
+}
+
+BOOL WINAPI DeleteDC(HDC dc) {
+    auto &table = posix::leakedTable<HDC, posix::DeviceContext>();
+    return table.removeIf(dc, [](const posix::DeviceContext &context) { return context.memory; })
+               ? TRUE
+               : posix::failWith(ERROR_INVALID_HANDLE);
 }

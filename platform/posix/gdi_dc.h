@@ -11,6 +11,9 @@
 
 namespace posix {
 
+struct Bitmap;
+struct Font;
+
 // What drawing through a context reaches: pixels, the surface position of
 // logical (0, 0), and the surface pixels that may change. No surface:
 // nothing is drawn (the screen's context only measures).
@@ -41,8 +44,11 @@ struct DeviceContext {
     Surface *window = nullptr; // openSurfaceDC's surface
     POINT origin{};
     RECT clip{};
+    bool memory = false;            // made by CreateCompatibleDC
+    std::shared_ptr<Bitmap> bitmap; // a memory context's pixels
     std::shared_ptr<Pen> pen;
     std::shared_ptr<Brush> brush;
+    std::shared_ptr<Font> font;
     COLORREF textColour = RGB(0, 0, 0);
     COLORREF backColour = RGB(255, 255, 255);
     int backMode = OPAQUE;
@@ -50,7 +56,9 @@ struct DeviceContext {
     POINT position{}; // the current position, for MoveToEx and TA_UPDATECP
 };
 
-// A new context with the default objects selected, registered.
+// A new context with the default objects selected (the stock black pen,
+// white brush and system font, and in a memory context the 1 by 1
+// monochrome bitmap), registered.
 HDC addDC(std::shared_ptr<DeviceContext> context);
 
 // The live context behind dc, or null with ERROR_INVALID_HANDLE.

@@ -2,6 +2,7 @@
 // calls that create, describe and delete them.
 #include "platform/posix/gdi_objects.h"
 #include "platform/posix/errors.h"
+#include "platform/posix/gdi_font.h"
 #include "platform/posix/gdi_handles.h"
 
 #include <algorithm>
@@ -81,6 +82,8 @@ HGDIOBJ stockPenOrBrush(int index) {
 HGDIOBJ WINAPI GetStockObject(int index) {
     if (index >= WHITE_BRUSH && index <= NULL_PEN)
         return stockPenOrBrush(index);
+    if (index == SYSTEM_FONT)
+        return posix::systemFont();
     return nullptr;
 }
 
@@ -109,4 +112,18 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
     return table.removeIf(object, [](const posix::GdiObject &o) { return o.selections == 0; })
                ? TRUE
                : FALSE;
+}
+
+int WINAPI GetObjectW(HGDIOBJ handle, int size, LPVOID buffer) {
+    auto object = posix::findObject(handle);
+    return object ? object->describe(size, buffer) : 0;
+}
+
+// Fonts are described with their face name in Big5.
+int WINAPI GetObjectA(HGDIOBJ handle, int size, LPVOID buffer) {
+    auto font = std::dynamic_pointer_cast<posix::Font>(posix::findObject(handle));
+    if (!font)
+        return GetObjectW(handle, size, buffer);
+    LOGFONTA narrow = posix::narrowFont(font->description);
+    return posix::copyDescription(&narrow, sizeof narrow, size, buffer);
 }

@@ -1,4 +1,4 @@
-// Filling and inverting the pixels of a canvas within its clip.
+// Filling, inverting and blending the pixels of a canvas within its clip.
 #include "platform/posix/gdi_raster.h"
 
 #include <algorithm>
@@ -9,6 +9,10 @@ namespace {
 
 COLORREF *row(const Canvas &canvas, LONG y) {
     return canvas.surface->pixels.data() + size_t(y) * size_t(canvas.surface->width);
+}
+
+unsigned mix(unsigned from, unsigned to, unsigned coverage) {
+    return (from * (255 - coverage) + to * coverage + 127) / 255;
 }
 
 } // namespace
@@ -50,6 +54,31 @@ void invertRect(const Canvas &canvas, const RECT &rect) {
         for (COLORREF *pixel = row(canvas, y) + area.left; pixel < row(canvas, y) + area.right;
              pixel++)
             *pixel ^= 0xFFFFFF;
+}
+
+void blendCoverage(const Canvas &canvas, LONG x, LONG y, int width, int height,
+                   const uint8_t *coverage, COLORREF colour) {
+    RECT area = surfaceRect(canvas, RECT{x, y, x + width, y + height});
+    COLORREF stored = storedColour(canvas, colour);
+    LONG left = x + canvas.origin.x, top = y + canvas.origin.y;
+    for (LONG sy = area.top; sy < area.bottom; sy++) {
+        const uint8_t *from =
+            coverage + size_t(sy - top) * size_t(width) + size_t(area.left - left);
+        COLORREF *to = row(canvas, sy) + area.left;
+        for (LONG sx = area.left; sx < area.right; sx++, from++, to++) {
+            unsigned amount = *from;
+            if (amount == 0)
+                continue;
+            if (amount == 255 || canvas.monochrome) {
+                if (amount >= 128)
+                    *to = stored;
+                continue;
+            }
+            *to = RGB(mix(GetRValue(*to), GetRValue(colour), amount),
+                      mix(GetGValue(*to), GetGValue(colour), amount),
+                      mix(GetBValue(*to), GetBValue(colour), amount));
+        }
+    }
 }
 
 } // namespace posix

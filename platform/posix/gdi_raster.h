@@ -6,6 +6,8 @@
 
 #include "platform/posix/gdi_dc.h"
 
+#include <cstdint>
+
 namespace posix {
 
 // The colour a canvas stores for colour: itself, or on a 1-bit canvas
@@ -24,6 +26,11 @@ void fillSpan(const Canvas &canvas, LONG y, LONG x, LONG right, COLORREF colour)
 
 // Inverts every colour channel of the pixels of rect.
 void invertRect(const Canvas &canvas, const RECT &rect);
+
+// Mixes colour into the pixels of a width x height block whose top-left
+// is (x, y), by coverage: 0 keeps a pixel, 255 replaces it.
+void blendCoverage(const Canvas &canvas, LONG x, LONG y, int width, int height,
+                   const uint8_t *coverage, COLORREF colour);
 
 } // namespace posix
 

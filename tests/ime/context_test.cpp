@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -115,11 +116,15 @@ TEST_F(InputContext, FreshContextGetsThePlatformDefaults) {
     EXPECT_EQ(context->cfCompForm.dwStyle, (DWORD)CFS_DEFAULT);
     EXPECT_EQ(context->ptStatusWndPos.x, 0);
     EXPECT_EQ(context->ptStatusWndPos.y, 1040) << "bottom of the work area";
+    // The screen's font: the 16-pixel system font of the Big5 character set.
 #ifdef UNICODE
-    EXPECT_EQ(context->lfFont.W.lfFaceName[0], u'P');
-    EXPECT_EQ(context->lfFont.W.lfHeight, -16);
+    EXPECT_EQ(std::u16string(context->lfFont.W.lfFaceName), u"System");
+    EXPECT_EQ(context->lfFont.W.lfHeight, 16);
+    EXPECT_EQ(context->lfFont.W.lfCharSet, CHINESEBIG5_CHARSET);
 #else
-    EXPECT_STREQ(context->lfFont.A.lfFaceName, "PMingLiU");
+    EXPECT_STREQ(context->lfFont.A.lfFaceName, "System");
+    EXPECT_EQ(context->lfFont.A.lfHeight, 16);
+    EXPECT_EQ(context->lfFont.A.lfCharSet, CHINESEBIG5_CHARSET);
 #endif
     EXPECT_TRUE(Select(FALSE));
 }

@@ -30,9 +30,10 @@ struct TestCanvas {
                 found += test(surface.at(x, y)) ? 1 : 0;
         return found;
     }
-    int count(COLORREF colour) const {
-        return count([&](COLORREF c) { return c == colour; }, all());
+    int count(COLORREF colour, RECT area) const {
+        return count([&](COLORREF c) { return c == colour; }, area);
     }
+    int count(COLORREF colour) const { return count(colour, all()); }
 
     // The smallest rectangle holding every pixel that passes test
     // (right and bottom exclusive); empty when none does.
