@@ -20,6 +20,7 @@ struct Surface {
     LONG height = 0;
     std::vector<COLORREF> pixels; // rows top-down, each pixel 0x00BBGGRR
 
+    // Pixels the old and new sizes share are kept; new ones are fill.
     void resize(LONG newWidth, LONG newHeight, COLORREF fill);
     COLORREF at(LONG x, LONG y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };

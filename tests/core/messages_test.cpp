@@ -6,6 +6,7 @@
 #include "frame/globdata.h"
 #include "platform/posix/imm_host.h"
 #include "speech/speech.h"
+#include "tests/helpers/recording_window.h"
 
 #include <gtest/gtest.h>
 
@@ -110,24 +111,22 @@ std::filesystem::path SpeechLibrary::dir;
 // What the context's window receives.
 std::vector<TRANSMSG> delivered;
 
-LRESULT Record(void *, HIMC, HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_COMPOSITION)
-        delivered.push_back({message, wParam, lParam});
-    return 0;
-}
-
 class Messages : public ::testing::Test {
 protected:
+    tests::RecordingWindow window;
     HIMC imc = nullptr;
     LPINPUTCONTEXT ic = nullptr;
     PrivateData *data = nullptr;
 
     void SetUp() override {
         delivered.clear();
-        TAVO_IMMHOOKS hooks = {nullptr, Record, nullptr};
-        tavo_SetImmHooks(&hooks);
+        window.onMessage = [](UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_COMPOSITION)
+                delivered.push_back({message, wParam, lParam});
+            return std::optional<LRESULT>();
+        };
         globData.speech = 0;
-        imc = tavo_CreateInputContext(nullptr, sizeof(PrivateData));
+        imc = tavo_CreateInputContext(window.handle, sizeof(PrivateData));
         ASSERT_NE(imc, nullptr);
         ic = ImmLockIMC(imc);
         ASSERT_TRUE(InitCompStr(ic));
@@ -140,7 +139,6 @@ protected:
         ImmUnlockIMCC(ic->hPrivate);
         ImmUnlockIMC(imc);
         ImmDestroyContext(imc);
-        tavo_SetImmHooks(nullptr);
     }
     void Request(DWORD flags, DWORD count = 1) {
         data->msgFlags |= flags;
