@@ -3,8 +3,6 @@
 #include "platform/posix/gdi_faces.h"
 
 #include <algorithm>
-#include <mutex>
-#include <unordered_map>
 
 namespace posix {
 
@@ -29,18 +27,14 @@ public:
         maxWidth = em;
     }
 
-    const Glyph &glyph(char32_t c) override {
-        std::lock_guard guard(lock_);
-        auto found = glyphs_.find(c);
-        if (found == glyphs_.end())
-            found = glyphs_.emplace(c, boxGlyph(c, em, ascent, bold_)).first;
-        return found->second;
+    GlyphPtr glyph(char32_t c) override {
+        return glyphs_.get(c,
+                           [this](char32_t wanted) { return boxGlyph(wanted, em, ascent, bold_); });
     }
 
 private:
     bool bold_;
-    std::mutex lock_;
-    std::unordered_map<char32_t, Glyph> glyphs_;
+    GlyphCache glyphs_;
 };
 
 } // namespace

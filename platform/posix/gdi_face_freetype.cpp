@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
-#include <unordered_map>
 
 namespace posix {
 
@@ -24,7 +22,7 @@ long rounded26_6(long value) {
 }
 
 // Each face has a library of its own: FreeType objects may then be used
-// from any thread as long as the face's own lock is held.
+// from any thread as long as the face's own glyph cache is locked.
 class FreeTypeFace : public SizedFace {
 public:
     ~FreeTypeFace() override {
@@ -48,16 +46,13 @@ public:
         family = file.family;
         maxWidth = std::max<int>(em, int(rounded26_6(FT_MulFix(face_->max_advance_width,
                                                                face_->size->metrics.x_scale))));
-        averageWidth = glyph(U'x').advance;
+        averageWidth = glyph(U'x')->advance;
         return true;
     }
 
-    const Glyph &glyph(char32_t c) override {
-        std::lock_guard guard(lock_);
-        auto found = glyphs_.find(c);
-        if (found == glyphs_.end())
-            found = glyphs_.emplace(c, render(c)).first;
-        return found->second;
+    // FreeType's face is used under the cache's lock only.
+    GlyphPtr glyph(char32_t c) override {
+        return glyphs_.get(c, [this](char32_t wanted) { return render(wanted); });
     }
 
 private:
@@ -105,8 +100,7 @@ private:
     FT_Face face_ = nullptr;
     bool embolden_ = false;
     FT_Pos strength_ = 0;
-    std::mutex lock_;
-    std::unordered_map<char32_t, Glyph> glyphs_;
+    GlyphCache glyphs_;
 };
 
 } // namespace

@@ -189,6 +189,11 @@ public:
         return face;
     }
 
+    void clear() {
+        std::lock_guard guard(lock_);
+        kept_.clear();
+    }
+
 private:
     using Key = std::tuple<std::string, int, int, int, bool>;
     std::mutex lock_;
@@ -213,6 +218,10 @@ int cellHeightOf(const LOGFONTW &font) {
     if (height == 0)
         return kDefaultCell;
     return int(std::clamp(height < 0 ? -height : height, 1LL, (long long)kLargestCell));
+}
+
+void forgetFaces() {
+    faceCache().clear();
 }
 
 std::shared_ptr<SizedFace> findFace(const LOGFONTW &font) {

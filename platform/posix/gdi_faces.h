@@ -14,7 +14,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace posix {
@@ -34,13 +36,36 @@ struct Glyph {
     std::vector<uint8_t> coverage;
 };
 
+using GlyphPtr = std::shared_ptr<const Glyph>;
+
+// The glyphs a face has rendered, by character. A face that has rendered
+// very many starts again, so that its memory stays bounded; glyphs in use
+// live on.
+class GlyphCache {
+public:
+    template <class Render> GlyphPtr get(char32_t c, Render render) {
+        std::lock_guard guard(lock_);
+        auto found = glyphs_.find(c);
+        if (found != glyphs_.end())
+            return found->second;
+        if (glyphs_.size() >= kMostGlyphs)
+            glyphs_.clear();
+        return glyphs_.emplace(c, std::make_shared<const Glyph>(render(c))).first->second;
+    }
+
+private:
+    static constexpr size_t kMostGlyphs = 4096;
+    std::mutex lock_;
+    std::unordered_map<char32_t, GlyphPtr> glyphs_;
+};
+
 class SizedFace {
 public:
     virtual ~SizedFace();
 
     // The glyph of a character (a code point); characters the face lacks
-    // get a box. The reference stays valid as long as the face.
-    virtual const Glyph &glyph(char32_t c) = 0;
+    // get a box.
+    virtual GlyphPtr glyph(char32_t c) = 0;
 
     int em = 0;      // the cell height: ascent + descent
     int ascent = 0;  // baseline below the cell's top
@@ -55,6 +80,10 @@ public:
 // The face for a font. Never null: the boxes stand in when fontconfig
 // knows no face. Faces are shared between fonts of the same size.
 std::shared_ptr<SizedFace> findFace(const LOGFONTW &font);
+
+// Closes the faces that no font uses any more, so that the next font
+// opens its face and renders its glyphs afresh (for measuring that cost).
+void forgetFaces();
 
 // The face of boxes at a cell height.
 std::shared_ptr<SizedFace> boxFace(int em, bool bold);

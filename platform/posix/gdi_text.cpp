@@ -45,7 +45,7 @@ bool wideText(LPCSTR text, int count, std::u16string &wide) {
 int widthOf(posix::SizedFace &face, const std::u32string &text) {
     int width = 0;
     for (char32_t c : text)
-        width += face.glyph(c).advance;
+        width += face.glyph(c)->advance;
     return width;
 }
 
@@ -104,10 +104,10 @@ BOOL draw(HDC dc, int x, int y, LPCWSTR text, int count) {
                         RECT{pen.x, pen.y - face.ascent, pen.x + width, pen.y + face.descent},
                         context->backColour);
     for (char32_t c : points) {
-        const posix::Glyph &glyph = face.glyph(c);
-        posix::blendCoverage(canvas, pen.x + glyph.left, pen.y - glyph.top, glyph.width,
-                             glyph.height, glyph.coverage.data(), context->textColour);
-        pen.x += glyph.advance;
+        posix::GlyphPtr glyph = face.glyph(c);
+        posix::blendCoverage(canvas, pen.x + glyph->left, pen.y - glyph->top, glyph->width,
+                             glyph->height, glyph->coverage.data(), context->textColour);
+        pen.x += glyph->advance;
     }
     if (updates)
         context->position.x = advancedPosition(*context, at.x, width);

@@ -494,6 +494,22 @@ TEST_F(ModuleLists, CompileWithTheSettingsDialog) {
         EXPECT_EQ(dialog.controls[8].style & 0xF, 1u) << "the default push button";
         EXPECT_EQ(dialog.hasFont, std::string(module) == "vexa");
         EXPECT_EQ(script.strings[256], std::string(module) == "vexa" ? "VEXAIme" : "RUDAIme");
+        std::vector<std::pair<unsigned, unsigned>> pictures;
+        for (const RcFileResource &file : script.files)
+            if (file.type.number != kRcData && file.type.isNumber)
+                pictures.emplace_back(file.type.number, file.name.number);
+        EXPECT_EQ(pictures, (std::vector<std::pair<unsigned, unsigned>>{{kRcBitmap, 256},
+                                                                        {kRcBitmap, 257},
+                                                                        {kRcBitmap, 258},
+                                                                        {kRcBitmap, 259},
+                                                                        {kRcIcon, 256},
+                                                                        {kRcIcon, 512},
+                                                                        {kRcCursor, 256}}))
+            << module;
+        std::ifstream in(list(module));
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(text.find('\\'), std::string::npos)
+            << "paths with forward slashes, for every resource compiler";
     }
     EXPECT_EQ(script.dialogs[0].caption, "Tesvani--Lumora 1.3 版");
 }

@@ -305,4 +305,55 @@ BOOL WINAPI BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int 
                    DWORD rop);
 BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 
+// ---- Pictures from resources: bitmaps, icons and cursors (USER32) -------
+// Bitmaps are the module's RT_BITMAP DIBs; icons and cursors come from
+// RT_GROUP_ICON / RT_GROUP_CURSOR directories, the image nearest to the
+// size asked for (ties go to the larger), in the most colours.
+
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define IMAGE_CURSOR 2
+#define LR_DEFAULTCOLOR 0x0000
+#define LR_MONOCHROME 0x0001
+#define LR_DEFAULTSIZE 0x0040
+#define LR_SHARED 0x8000
+
+#define IDC_ARROW MAKEINTRESOURCE(32512)
+
+typedef struct _ICONINFO {
+    BOOL fIcon;
+    DWORD xHotspot;
+    DWORD yHotspot;
+    HBITMAP hbmMask;
+    HBITMAP hbmColor;
+} ICONINFO, *PICONINFO;
+
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+
+HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name);
+HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name);
+HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height,
+                         UINT flags);
+HANDLE WINAPI LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int width, int height,
+                         UINT flags);
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
+HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
+// Without a module, the system's cursors: IDC_ARROW.
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
+HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name);
+BOOL WINAPI DestroyIcon(HICON icon);
+BOOL WINAPI DestroyCursor(HCURSOR cursor);
+// The caller deletes the two bitmaps; a monochrome icon or cursor has no
+// colour bitmap and a mask twice as high (AND mask above XOR image).
+BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info);
+BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT step,
+                       HBRUSH flicker, UINT flags);
+
+#define LoadBitmap TAVO_AW(LoadBitmap)
+#define LoadImage TAVO_AW(LoadImage)
+#define LoadIcon TAVO_AW(LoadIcon)
+#define LoadCursor TAVO_AW(LoadCursor)
+
 #endif
