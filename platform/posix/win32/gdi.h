@@ -114,6 +114,12 @@ typedef struct tagTEXTMETRICW {
     BYTE tmCharSet;
 } TEXTMETRICW, *PTEXTMETRICW, *LPTEXTMETRICW;
 
+#ifdef UNICODE
+typedef TEXTMETRICW TEXTMETRIC, *PTEXTMETRIC, *LPTEXTMETRIC;
+#else
+typedef TEXTMETRICA TEXTMETRIC, *PTEXTMETRIC, *LPTEXTMETRIC;
+#endif
+
 #define TMPF_FIXED_PITCH 0x01 // set for a variable-pitch font, as Windows has it
 #define TMPF_VECTOR 0x02
 #define TMPF_TRUETYPE 0x04

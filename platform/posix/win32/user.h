@@ -428,6 +428,16 @@ typedef CREATESTRUCTW CREATESTRUCT, *LPCREATESTRUCT;
 #else
 typedef WNDCLASSEXA WNDCLASSEX, *PWNDCLASSEX, *LPWNDCLASSEX;
 typedef CREATESTRUCTA CREATESTRUCT, *LPCREATESTRUCT;
+// Rectangles: right and bottom are outside.
+BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
+BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy);
+BOOL WINAPI PtInRect(const RECT *rect, POINT point);
+
 #endif
+
+// Rectangles: right and bottom are outside.
+BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
+BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy);
+BOOL WINAPI PtInRect(const RECT *rect, POINT point);
 
 #endif
