@@ -32,7 +32,8 @@ static const BYTE dotColumn[8] = {0, 0, 0, 1, 1, 1, 0, 1};
 static const BYTE dotRow[8] = {0, 1, 2, 0, 1, 2, 3, 3};
 
 // The character's dots; 0 for space, controls and everything above 0x80
-// (in Big5 text every byte of a double-byte character, which is signed).
+// (in Big5 text the lead byte of a double-byte character, which is
+// signed).
 static BYTE CellPattern(TCHAR ch) {
 #ifdef UNICODE
     int c = (WORD)ch;
@@ -42,6 +43,12 @@ static BYTE CellPattern(TCHAR ch) {
     return c > 0x20 && c <= 0x80 ? brailleCellTable[c - 0x20] : 0;
 }
 
+// Whether the unit starts a double-byte Big5 character, whose second byte
+// may look like a letter (A7 41 is 你) but is no cell of its own.
+static BOOL IsLeadUnit(TCHAR ch) {
+    return sizeof(TCHAR) == 1 && IsDBCSLeadByteEx(950, (BYTE)ch);
+}
+
 void BrailleTextOut(const UIPrivate *ui, HDC hdc, LPCTSTR text) {
     const int height = ui->cellHeight, width = ui->cellWidth;
     const int pitch = height / 4, half = pitch / 2;
@@ -49,8 +56,10 @@ void BrailleTextOut(const UIPrivate *ui, HDC hdc, LPCTSTR text) {
     const int column0 = (width - pitch) / 2;
     POINT at = {0, 0};
     GetCurrentPositionEx(hdc, &at);
+    BOOL trail = FALSE;
     for (LPCTSTR p = text; *p != 0; p++, at.x += width) {
-        BYTE pattern = CellPattern(*p);
+        BYTE pattern = trail ? 0 : CellPattern(*p);
+        trail = !trail && IsLeadUnit(*p);
         if (pattern == 0)
             continue;
         for (int bit = 0; bit < 8; bit++) {
