@@ -1,7 +1,7 @@
 // The screen's device context, which carries one font, a 16-pixel
 // "PMingLiU" in the Big5 character set, as a Traditional Chinese Windows
 // would.
-#include "platform/posix/surface.h"
+#include "platform/platform.h"
 
 #include <cstring>
 
@@ -48,21 +48,6 @@ template <typename LogFont> int CopyFontObject(HGDIOBJ object, int size, LPVOID 
 }
 
 } // namespace
-
-// INTERIM, until the software GDI lands: the screen's context, and for a
-// window's surface a context of its own that draws nothing.
-namespace posix {
-
-HDC openSurfaceDC(Surface *surface, POINT, RECT) {
-    return surface ? reinterpret_cast<HDC>(new char) : ScreenDC();
-}
-
-void closeSurfaceDC(HDC dc) {
-    if (dc != ScreenDC())
-        delete reinterpret_cast<char *>(dc);
-}
-
-} // namespace posix
 
 HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
     if (dc != ScreenDC() || type != OBJ_FONT)
