@@ -1,5 +1,6 @@
 // Pictures of the screen for the host program and the tests: the visible
-// windows composed in Z order over the desktop, with the caret.
+// windows composed in Z order over the desktop, with the caret; or one
+// window alone.
 #ifndef TAVO_POSIX_SCREEN_H
 #define TAVO_POSIX_SCREEN_H
 
@@ -15,6 +16,10 @@ constexpr COLORREF kDesktopColour = RGB(0, 128, 128);
 // front, each drawn from its own surface, frame included, and the caret,
 // when shown, inverting its window's pixels.
 Surface snapshotScreen(RECT area);
+
+// The pixels of one window, frame included, whatever covers it or whether
+// it shows; an empty surface for a handle that is not a window.
+Surface snapshotWindow(HWND window);
 
 } // namespace posix
 

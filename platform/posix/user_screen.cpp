@@ -118,4 +118,10 @@ Surface snapshotScreen(RECT area) {
     return picture;
 }
 
+Surface snapshotWindow(HWND handle) {
+    std::lock_guard hold(windowLock());
+    const Window *window = lockedWindow(handle);
+    return window ? window->surface : Surface();
+}
+
 } // namespace posix

@@ -570,6 +570,12 @@ TEST(Screen, PicturesComposeWindowsInZOrderWithTheirFrames) {
     EXPECT_EQ(pixelAt(picture, 108, 60), RGB(128, 128, 128));
     EXPECT_EQ(pixelAt(picture, 79, 30), RGB(0, 0, 0));
     EXPECT_EQ(pixelAt(picture, 79, 50), RGB(255, 255, 255)) << "the front window covers";
+    // A window alone, covered or not.
+    posix::Surface alone = posix::snapshotWindow(back.handle);
+    ASSERT_EQ(alone.width, 60);
+    ASSERT_EQ(alone.height, 40);
+    EXPECT_EQ(pixelAt(alone, 59, 30), RGB(0, 0, 0));
+    EXPECT_EQ(posix::snapshotWindow(nullptr).width, 0);
 
     // The caret inverts its window's pixels where it is shown.
     SetFocus(nullptr);
