@@ -70,6 +70,7 @@ public:
     void setMessageRoom(UINT room);
 
     Application &application() { return window; }
+    const Application &application() const { return window; }
     const Module &module() const { return ime; }
     HIMC context() const { return imc; }
     HWND windowHandle() const { return hwnd; }
