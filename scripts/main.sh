@@ -29,8 +29,8 @@ echo "== A character's explanations in the query database"
 echo
 echo "== The jyutping module in the host: Speech and Verbose Composition switched on in the"
 echo "   settings dialog; nei5hou2 typed and converted with Space, candidate 1 chosen (你好);"
-echo "   then si1: its candidates, the single view, the query of 師 and its explanations (Q, Q),"
-echo "   back to the candidates (Left) and 詩 chosen (7)"
+echo "   then si1: its candidates with their numbers and example words, the single view, the query"
+echo "   of the first and its explanations (Q, Q), back to the candidates (Left) and the seventh chosen (7)"
 echo "   (each key waits until what it made the module say has been heard; the sound is"
 echo "   captured to a file, at a tenth of its real length, to keep the demonstration short)"
 export TAVO_SYSTEM_DIR=$PWD/$data TAVO_WINDOWS_DIR=$work TAVO_REGISTRY=$work/registry
