@@ -23,7 +23,6 @@ Usage: refresh_lexicon.py [--rime DIR] [--opencc DIR] [--opencc-dict PATH]
 import argparse
 import bz2
 import collections
-import math
 import os
 import re
 import shutil
