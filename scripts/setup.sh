@@ -4,7 +4,8 @@
 set -euo pipefail
 
 tavo_packages=(build-essential cmake pkg-config python3 googletest libgtest-dev libgmock-dev
-               libbenchmark-dev libpulse0 espeak-ng sox)
+               libbenchmark-dev libpulse0 espeak-ng sox libpng-dev libfreetype-dev
+               libfontconfig-dev fonts-noto-cjk clang-tidy)
 # The Windows build: the MinGW-w64 cross-compilers, NSIS for the setup
 # program, and Wine on a virtual display for its tests (installed without
 # their recommendations, which are a desktop's).

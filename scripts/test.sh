@@ -2,15 +2,16 @@
 # Every test: builds plain and with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs the whole suite under both; then
 # runs the tests of threads, sound and the speech library under
-# ThreadSanitizer; then cross-builds the Windows deliverables (x64 and
-# x86, with the setup program) and runs their tests, the scenarios under
-# Wine among them.
+# ThreadSanitizer; checks the naming rule with clang-tidy; then
+# cross-builds the Windows deliverables (x64 and x86, with the setup
+# program) and runs their tests, the scenarios under Wine among them.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 for preset in linux linux-asan linux-tsan; do
     echo "== $preset"
     tavo_build "$preset"
     ctest --preset "$preset" -j "$(nproc)"
+    if [ "$preset" = linux ]; then scripts/naming.sh; fi
 done
 
 windows_start=$SECONDS

@@ -55,6 +55,10 @@ void putEntry(std::string &out, const RcName &type, const RcName &name, const st
 }
 
 bool dataOf(const RcCompiled &resource, std::string &data, std::string &error) {
+    if (!resource.bytes.empty()) { // made from a picture file
+        data = resource.bytes;
+        return true;
+    }
     if (resource.file.empty()) {
         data.clear();
         for (char16_t unit : resource.units)
