@@ -72,6 +72,23 @@ ptree *OpenPhraseTree() {
     return tree;
 }
 
+// The current directory in a new block, whatever its length; null when it
+// can't be had.
+LPTSTR SaveCurrentDirectory() {
+    DWORD size = GetCurrentDirectory(0, NULL);
+    for (int attempt = 0; size > 0 && attempt < 2; attempt++) {
+        LPTSTR dir = (LPTSTR)GlobalAlloc(GMEM_FIXED, size * sizeof(TCHAR));
+        if (dir == NULL)
+            return NULL;
+        DWORD length = GetCurrentDirectory(size, dir);
+        if (length > 0 && length < size)
+            return dir;
+        GlobalFree(dir);
+        size = length; // it changed meanwhile: the size it needs now
+    }
+    return NULL;
+}
+
 // Closes a tree and forgets it, so that a second close does nothing.
 void CloseTree(ptree **tree) {
     ptree_close(*tree);
@@ -111,18 +128,23 @@ void EndComposition(HIMC hIMC, PrivateData *data) {
 } // namespace
 
 BOOL InitPrivateData(PrivateData *data) {
-    TCHAR savedDir[MAX_PATH];
-    DWORD saved = GetCurrentDirectory(MAX_PATH, savedDir);
     ClearEngineFields(data);
     data->dictTree = OpenResourceTree(RCDATA_DICTIONARY);
     data->queryTree = OpenResourceTree(RCDATA_QUERY);
-    SetCurrentDirectory(globData.systemDir);
-    data->phraseTree = OpenPhraseTree();
-    UpdateUserDatabase();
-    data->userTree = OpenUserDatabase();
-    data->fullWidth = (const WORD *)GetBinary(globData.hInstance, RCDATA_FULLWIDTH, NULL);
-    if (saved > 0 && saved < MAX_PATH)
+    // The files are opened from the system directory made current. The
+    // application's directory may be longer than MAX_PATH; when it can't
+    // be kept to come back to, the files are left unopened rather than
+    // the application left in another directory.
+    LPTSTR savedDir = SaveCurrentDirectory();
+    if (savedDir != NULL) {
+        SetCurrentDirectory(globData.systemDir);
+        data->phraseTree = OpenPhraseTree();
+        UpdateUserDatabase();
+        data->userTree = OpenUserDatabase();
         SetCurrentDirectory(savedDir);
+        GlobalFree(savedDir);
+    }
+    data->fullWidth = (const WORD *)GetBinary(globData.hInstance, RCDATA_FULLWIDTH, NULL);
     return TRUE;
 }
 
