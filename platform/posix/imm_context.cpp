@@ -2,6 +2,7 @@
 // the INPUTCONTEXT, so ImmLockIMC counts locks as the blocks do; a table
 // of live contexts keeps made-up or destroyed handles from being used, and
 // holds each context's window and text flavour. Also the host's settings.
+#include "platform/posix/failure_injection.h"
 #include "platform/posix/imm_private.h"
 
 #include <mutex>
@@ -160,6 +161,9 @@ BOOL WINAPI ImmDestroyContext(HIMC imc) {
 }
 
 LPINPUTCONTEXT WINAPI ImmLockIMC(HIMC imc) {
+    posix::FailurePoint point(TAVO_FAIL_LOCKS);
+    if (point.fails())
+        return nullptr;
     if (!posix::findContext(imc, nullptr))
         return nullptr;
     return static_cast<LPINPUTCONTEXT>(GlobalLock(asGlobal(imc)));
