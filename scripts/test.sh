@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test: builds plain and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole suite under both; then
-# runs the tests of threads, sound and the speech library under
-# ThreadSanitizer.
+# UndefinedBehaviorSanitizer, and runs the whole suite under both (the
+# failure-injection scenarios and a short soak among them); then runs the
+# tests of threads, sound and the speech library under ThreadSanitizer;
+# then runs each fuzz target briefly on its seeds.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 for preset in linux linux-asan linux-tsan; do
@@ -10,3 +11,6 @@ for preset in linux linux-asan linux-tsan; do
     tavo_build "$preset"
     ctest --preset "$preset" -j "$(nproc)"
 done
+
+echo "== linux-fuzz"
+bash scripts/fuzz.sh smoke
