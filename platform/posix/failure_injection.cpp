@@ -2,6 +2,11 @@
 // on the arming thread and fails the chosen one.
 #include "platform/posix/failure_injection.h"
 
+#include <execinfo.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
 namespace {
 
 struct Switch {
@@ -45,6 +50,11 @@ FailurePoint::FailurePoint(DWORD kind) {
     if (++s.calls == s.target) {
         failing = true;
         s.happened = true;
+        // TAVO_FAILURE_TRACE=1 shows where the failing call was made.
+        if (std::getenv("TAVO_FAILURE_TRACE")) {
+            void *frames[32];
+            backtrace_symbols_fd(frames, backtrace(frames, 32), STDERR_FILENO);
+        }
         SetLastError(kind == TAVO_FAIL_FILES ? ERROR_TOO_MANY_OPEN_FILES : ERROR_NOT_ENOUGH_MEMORY);
     }
 }

@@ -3,7 +3,8 @@
 // that every failure path of the code above the platform can be walked.
 // Only calls on the thread that armed the switch count, and only the
 // outermost of nested calls (ImmCreateIMCC allocating a global block is
-// one call), so that a scenario counts the same on every run.
+// one call), so that a scenario counts the same on every run. With
+// TAVO_FAILURE_TRACE set, the failing call prints its stack.
 #ifndef TAVO_POSIX_FAILURE_INJECTION_H
 #define TAVO_POSIX_FAILURE_INJECTION_H
 
@@ -44,6 +45,16 @@ public:
 
 private:
     bool failing = false;
+};
+
+// Pauses the switch while it lives: for the manager's own work, which the
+// module's failure paths have no part in.
+class FailurePause {
+public:
+    FailurePause() { tavo_PauseFailures(TRUE); }
+    ~FailurePause() { tavo_PauseFailures(FALSE); }
+    FailurePause(const FailurePause &) = delete;
+    FailurePause &operator=(const FailurePause &) = delete;
 };
 
 } // namespace posix
