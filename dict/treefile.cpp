@@ -177,14 +177,15 @@ static const BYTE *ReadStoredKey(treefile *tf, DWORD node) {
 }
 
 // Where the search ends: the stored key met on a null or upward link.
-// Returns 0 when it equals the key (or can't be read), else 2 with critBit set.
+// Returns 0 when it equals the key, -1 when it can't be read, else 2 with
+// critBit set.
 static int CompareStoredKey(treefile_context *c, DWORD node) {
     const BYTE *stored = (const BYTE *)"";
     DWORD length = 0;
     if (node != 0) {
         stored = ReadStoredKey(c->tf, node);
         if (stored == NULL)
-            return 0; // better no node than a misplaced one
+            return -1; // better no node than a misplaced one
         length = c->tf->nodes[node].keyLength;
     }
     if (length == c->keyLength && memcmp(stored, c->key, length) == 0)
@@ -209,7 +210,8 @@ static BOOL IsDownward(const treefile *tf, DWORD node, WORD parentBit) {
 // stored key it ends on, then down again to the deepest node whose bit
 // index is smaller than the critical bit, below which the new node goes
 // (c->parent; the header when there is none). Returns 0 when the key is
-// already stored, else 2.
+// already stored, -1 when the search failed (no memory, or a file that
+// does not hold what was written), else 2.
 int treefile_insertNow(treefile_context *c) {
     const treefile *tf = c->tf;
     DWORD node = c->node;
@@ -217,8 +219,9 @@ int treefile_insertNow(treefile_context *c) {
         bit = tf->nodes[node].bit;
         node = NextOnPath(c, node, bit);
     }
-    if (CompareStoredKey(c, node) == 0)
-        return 0;
+    int compared = CompareStoredKey(c, node);
+    if (compared != 2)
+        return compared;
     while (IsDownward(tf, c->node, c->parentBit) && tf->nodes[c->node].bit < c->critBit) {
         c->parent = c->node;
         c->parentBit = tf->nodes[c->node].bit;
@@ -256,14 +259,18 @@ int treefile_insertData(treefile *tf, const char *key, const void *data, DWORD l
         length = 0;
     // The whole node goes out in one write: record, key, data, terminators.
     DWORD nodeSize = PTREE_RECORD_SIZE + keyLength + 1 + length + 1;
-    if (nodeSize < length || treefile_insertNow(&c) == 0 || !ReserveNode(tf))
+    if (nodeSize < length)
         return 0;
-    BYTE *bytes = (BYTE *)GlobalAlloc(GMEM_FIXED, nodeSize);
-    if (bytes == NULL)
+    int search = treefile_insertNow(&c);
+    if (search != 2) {
+        tf->failed = tf->failed || search < 0;
         return 0;
-    DWORD position = SetFilePointer(tf->file, 0, NULL, FILE_END);
-    if (position == INVALID_SET_FILE_POINTER) {
+    }
+    BYTE *bytes = ReserveNode(tf) ? (BYTE *)GlobalAlloc(GMEM_FIXED, nodeSize) : NULL;
+    DWORD position = bytes != NULL ? SetFilePointer(tf->file, 0, NULL, FILE_END) : 0;
+    if (bytes == NULL || position == INVALID_SET_FILE_POINTER) {
         GlobalFree(bytes);
+        tf->failed = TRUE;
         return 0;
     }
 
@@ -294,6 +301,7 @@ int treefile_insertData(treefile *tf, const char *key, const void *data, DWORD l
         tf->nodeCount--;
         SetFilePointer(tf->file, (LONG)position, NULL, FILE_BEGIN);
         SetEndOfFile(tf->file);
+        tf->failed = TRUE;
         return 0;
     }
     record = RecordOf(tf, c.parent);

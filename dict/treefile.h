@@ -26,6 +26,7 @@ struct treefile {
     treefile_node *nodes; // every record of the file, the header first
     DWORD nodeCount;
     DWORD nodeCapacity;
+    BOOL failed; // an insertion could not be made (memory, or the file)
 };
 
 // The fixed part of a node record, unpacked.
