@@ -128,6 +128,9 @@ void EndComposition(HIMC hIMC, PrivateData *data) {
 } // namespace
 
 BOOL InitPrivateData(PrivateData *data) {
+    // Trees still open here were never closed by a deselection (one that
+    // could not lock the context): closed now, they don't leak.
+    ClearPrivateData(data);
     ClearEngineFields(data);
     data->dictTree = OpenResourceTree(RCDATA_DICTIONARY);
     data->queryTree = OpenResourceTree(RCDATA_QUERY);
@@ -209,6 +212,12 @@ BOOL WINAPI ImeSelect(HIMC hIMC, BOOL select) {
     BOOL result = FALSE;
     PrivateData *data = (PrivateData *)ImmLockIMCC(lpIMC->hPrivate);
     if (data != NULL) {
+        // A composition still open when the context is selected, or
+        // messages never delivered, were left by a deselection that could
+        // not run to its end: the application is told now that the
+        // composition ended, or it would show it until the next key.
+        if (select && (data->mode != MODE_IDLE || data->optionMode || lpIMC->dwNumMsgBuf > 0))
+            EndComposition(hIMC, data);
         result = Select(lpIMC, select);
         if (!select)
             EndComposition(hIMC, data);
