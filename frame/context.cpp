@@ -118,6 +118,15 @@ void DeleteList(TabList **list) {
     *list = NULL;
 }
 
+// The engine's lists and strings freed and set to null.
+void FreeLeftovers(PrivateData *data) {
+    DeleteList(&data->candList);
+    DeleteList(&data->queryList);
+    FreeText(&data->matchText);
+    FreeText(&data->queryItem);
+    FreeText(&data->queryAlt);
+}
+
 // Asks for the end of any composition and delivers it now.
 void EndComposition(HIMC hIMC, PrivateData *data) {
     data->msgCount++;
@@ -128,9 +137,10 @@ void EndComposition(HIMC hIMC, PrivateData *data) {
 } // namespace
 
 BOOL InitPrivateData(PrivateData *data) {
-    // Trees still open here were never closed by a deselection (one that
-    // could not lock the context): closed now, they don't leak.
+    // Trees, lists and strings still here were left by a deselection that
+    // could not lock the context: freed now, they don't leak.
     ClearPrivateData(data);
+    FreeLeftovers(data);
     ClearEngineFields(data);
     data->dictTree = OpenResourceTree(RCDATA_DICTIONARY);
     data->queryTree = OpenResourceTree(RCDATA_QUERY);
@@ -174,11 +184,7 @@ BOOL ClearContext(LPINPUTCONTEXT lpIMC) {
     PrivateData *data = (PrivateData *)ImmLockIMCC(lpIMC->hPrivate);
     if (data == NULL)
         return TRUE;
-    DeleteList(&data->candList);
-    DeleteList(&data->queryList);
-    FreeText(&data->matchText);
-    FreeText(&data->queryItem);
-    FreeText(&data->queryAlt);
+    FreeLeftovers(data);
     ImmUnlockIMCC(lpIMC->hPrivate);
     return TRUE;
 }
