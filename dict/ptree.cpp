@@ -1,3 +1,5 @@
+// Matching keys in "libptree" images: the descent from the root, checked
+// against the image's bounds at every step.
 #include "dict/ptree.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// Writing "libptree" images into a file, one key at a time, as the user
+// dictionary is compiled.
 #include "dict/treefile.h"
 
 #include "dict/ptree.h"

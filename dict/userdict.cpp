@@ -1,3 +1,5 @@
+// Compiling the user dictionary text into the user database when the text
+// is newer, and opening that database for matching.
 #include "dict/userdict.h"
 
 #include "frame/globdata.h"

@@ -3,15 +3,13 @@
 // ask about one of its characters.
 #include "engine/engine.h"
 #include "dict/text.h"
+#include "engine/chars.h"
 #include "frame/compstr.h"
 #include "frame/globdata.h"
 #include "frame/keys.h"
 #include "ui/resource.h"
 
 #define PAGE_SIZE 9
-#define CHAR_BACKSPACE 8
-#define CHAR_ENTER 13
-#define CHAR_ESC 0x1B
 #define ENTRY_GAP TEXT("   ")
 
 // A new string of the first n units of text.

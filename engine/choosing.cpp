@@ -4,13 +4,13 @@
 #include "engine/choosing.h"
 
 #include "dict/text.h"
+#include "engine/chars.h"
 #include "frame/compstr.h"
 #include "frame/keys.h"
 #include "speech/speech.h"
 #include "ui/resource.h"
 
 #define PAGE 9
-#define CHAR_SPACE 32
 
 static UINT Unit(TCHAR c) {
     return sizeof(TCHAR) == 1 ? (BYTE)c : (WORD)c;
@@ -80,7 +80,7 @@ static void ChooseCharacter(HIMCC *hCompStr, PrivateData *data, int k) {
     LPTSTR item = DuplicateString(data->candList->item);
     if (item == NULL)
         return;
-    TruncateString(item, 27);
+    TruncateString(item, CHAR_ESC);
     LPTSTR character = ExtractChar(item, (DWORD)k);
     GlobalFree(item);
     if (character != NULL) {

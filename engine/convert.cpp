@@ -3,6 +3,7 @@
 // database knows, shorter ones on request; the chosen texts build up in
 // the result-reading areas until they are committed together.
 #include "dict/text.h"
+#include "engine/chars.h"
 #include "engine/engine.h"
 #include "frame/compstr.h"
 #include "frame/globdata.h"
@@ -11,10 +12,6 @@
 
 #include <cstring>
 
-#define CHAR_TAB 9
-#define CHAR_ESC 0x1B
-#define CHAR_BAR '|'
-// Changes that the engine reports to the application.
 // The item length of one character: a text unit in UTF-16, two bytes in Big5.
 #define ONE_CHAR (sizeof(TCHAR) == 1 ? 2 : 1)
 

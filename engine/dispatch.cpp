@@ -1,16 +1,12 @@
 // Key dispatch: what a key means in the engine's mode, with the option
 // menu and Esc above every mode.
+#include "engine/chars.h"
 #include "engine/choosing.h"
 #include "engine/engine.h"
 #include "frame/compstr.h"
 #include "frame/globdata.h"
 #include "frame/settings.h"
 #include "ui/resource.h"
-
-#define CHAR_BACKSPACE 8
-#define CHAR_ENTER 13
-#define CHAR_ESC 27
-#define CHAR_SPACE 32
 
 // A text unit as an unsigned number, whatever the flavour.
 static UINT Unit(TCHAR c) {

@@ -1,6 +1,7 @@
 // The option menu: one line of settings that a digit changes, shown and
 // spoken in place of the composition, in any mode.
 #include "engine/engine.h"
+#include "engine/chars.h"
 #include "frame/compstr.h"
 #include "frame/globdata.h"
 #include "frame/settings.h"
@@ -97,10 +98,10 @@ void OptionChar(HIMCC *hCompStr, PrivateData *data, DWORD, const BYTE *) {
         Enlarge();
     } else if (c == '8') {
         Reduce();
-    } else if (c != 27) {
+    } else if (c != CHAR_ESC) {
         return; // any other key leaves the menu open
     }
-    if (c != 27)
+    if (c != CHAR_ESC)
         SaveUserSettings();
     CloseMenu(hCompStr, data);
 }

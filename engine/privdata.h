@@ -50,11 +50,16 @@ struct PrivateData {
 };
 
 // What a composition message tells the application has changed.
-#define CHANGED_READING 0x0007   // the reading: GCS_COMPREADSTR, ...ATTR, ...CLAUSE
-#define CHANGED_EMPTIED 0x0038   // the composition emptied: GCS_COMPSTR, ...ATTR, ...CLAUSE
-#define CHANGED_CHOSEN 0x0604    // a segment chosen: reading clauses, result reading
-#define CHANGED_PASSED 0x1800    // a character passed through: GCS_RESULTSTR, ...CLAUSE
-#define CHANGED_COMMITTED 0x19A8 // committed: composition, cursor, delta, result, clauses
+#define CHANGED_READING (GCS_COMPREADSTR | GCS_COMPREADATTR | GCS_COMPREADCLAUSE)
+#define CHANGED_COMPTEXT (GCS_COMPSTR | GCS_COMPATTR | GCS_COMPCLAUSE)
+#define CHANGED_SHOWN (CHANGED_COMPTEXT | GCS_CURSORPOS | GCS_DELTASTART) // new text to show
+#define CHANGED_EMPTIED CHANGED_COMPTEXT                                  // the composition emptied
+#define CHANGED_CHOSEN                                                                             \
+    (GCS_COMPREADCLAUSE | GCS_RESULTREADSTR | GCS_RESULTREADCLAUSE) // a segment chosen
+#define CHANGED_PASSED (GCS_RESULTSTR | GCS_RESULTCLAUSE)           // a character passed through
+#define CHANGED_COMMITTED                                                                          \
+    (GCS_COMPSTR | GCS_COMPCLAUSE | GCS_CURSORPOS | GCS_DELTASTART | GCS_RESULTSTR |               \
+     GCS_RESULTCLAUSE)
 
 // Message requests: an operation never sends a message itself; it counts
 // the slots needed and marks the kind, and BuildMessages sends them.

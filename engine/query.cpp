@@ -4,11 +4,10 @@
 #include "engine/engine.h"
 #include "dict/lookup.h"
 #include "dict/text.h"
+#include "engine/chars.h"
 #include "frame/compstr.h"
 #include "ui/resource.h"
 
-#define CHAR_ESC 0x1B
-#define CHAR_LF 0x0A
 #define CODE_SIZE 2
 
 static BOOL IsDoubleByte(const char *big5) {

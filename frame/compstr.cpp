@@ -195,7 +195,7 @@ BOOL UpdateCompStr(HIMCC *hCompStr, PrivateData *data, LPCTSTR text) {
     compStr->dwCompAttrLen = length;
     data->msgCount++;
     data->msgFlags |= MSG_CHANGE;
-    data->gcsFlags |= GCS_COMPSTR | GCS_COMPATTR | GCS_COMPCLAUSE | GCS_CURSORPOS | GCS_DELTASTART;
+    data->gcsFlags |= CHANGED_SHOWN;
     ImmUnlockIMCC(*hCompStr);
     return TRUE;
 }

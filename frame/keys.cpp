@@ -48,11 +48,6 @@ bool isDown(const BYTE *keyState, BYTE key) {
     return keyState[key] & kDown;
 }
 
-// A key code: the virtual key in the lowest text unit, the character above.
-DWORD keyCode(TCHAR virtualKey, TCHAR character) {
-    return (DWORD(virtualKey) & kUnitMask) | (DWORD(character) & kUnitMask) << kCharShift;
-}
-
 // The dots of the dot keys that are down now.
 BYTE dotsDown(const BYTE *keyState) {
     BYTE dots = 0;
@@ -84,7 +79,7 @@ DWORD releaseDot(PrivateData *data, const BYTE *keyState) {
     data->ch = TCHAR(BYTE(cell));
     data->vkey = upper;
     data->dotChord = 0;
-    return keyCode(upper, data->ch);
+    return KeyCode(upper, data->ch);
 }
 
 // A press while the dot keys are on: it joins the chord, or is a cursor key.
@@ -157,6 +152,10 @@ bool handOverMessages(LPINPUTCONTEXT context, LPTRANSMSGLIST messages) {
 }
 
 } // namespace
+
+DWORD KeyCode(TCHAR virtualKey, TCHAR character) {
+    return (DWORD(virtualKey) & kUnitMask) | (DWORD(character) & kUnitMask) << kCharShift;
+}
 
 DWORD NextChar(PrivateData *data, UINT virtualKey, UINT scanCode, const BYTE *keyState) {
     UINT key = virtualKey & kUnitMask;

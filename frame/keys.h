@@ -13,6 +13,9 @@ extern const TCHAR queryKeys[];
 extern const TCHAR phraseKeys[];
 extern const char brailleCells[128];
 
+// A key code: the virtual key in the lowest text unit, the character in
+// the unit above, as the keyboard hands keys to the engine.
+DWORD KeyCode(TCHAR virtualKey, TCHAR character);
 DWORD NextChar(PrivateData *data, UINT virtualKey, UINT scanCode, const BYTE *keyState);
 
 #endif

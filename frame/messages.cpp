@@ -10,7 +10,6 @@
 #include "frame/globdata.h"
 #include "speech/speech.h"
 
-#define GCS_COMPTEXT (GCS_COMPSTR | GCS_COMPATTR | GCS_COMPCLAUSE)
 // The most messages one call appends: start, change and end.
 #define MAX_APPENDED 3
 
@@ -88,7 +87,7 @@ static LPTSTR AppendPending(LPINPUTCONTEXT lpIMC, PrivateData *data, LPTRANSMSG 
     if (data->msgFlags & MSG_CHANGE) {
         if (globData.speech) {
             spoken = CopyChangedText(lpIMC->hCompStr, data->gcsFlags);
-            data->gcsFlags &= ~(DWORD)GCS_COMPTEXT;
+            data->gcsFlags &= ~(DWORD)CHANGED_COMPTEXT;
         }
         Append(lpIMC, buffer, WM_IME_COMPOSITION, CompCharParam(data->compChar),
                (LPARAM)data->gcsFlags);

@@ -3,6 +3,7 @@
 #include "frame/exports.h"
 #include "frame/globdata.h"
 #include "frame/settings.h"
+#include "ui/uiwnd.h"
 
 namespace {
 
@@ -53,11 +54,15 @@ void InitGlobalData(HINSTANCE instance) {
 
 extern "C" {
 
-BOOL WINAPI ImeDllInit(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI ImeDllInit(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         InitGlobalData(instance);
+        return RegisterIMEClasses(instance);
     }
+    // At process exit the classes go with the process.
+    if (reason == DLL_PROCESS_DETACH && reserved == NULL)
+        UnregisterIMEClasses(instance);
     return TRUE;
 }
 

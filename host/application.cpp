@@ -1,3 +1,5 @@
+// The host's application window: what it records of each message, and
+// the document it keeps.
 #include "host/application.h"
 
 #include "host/text.h"

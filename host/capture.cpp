@@ -1,3 +1,4 @@
+// Reading the capture log of what was heard, and waiting for it to grow.
 #include "host/capture.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// Working the module's dialogs for the host: the settings dialog's
+// controls pressed in order.
 #include "host/dialog.h"
 
 #include "host/text.h"

@@ -1,6 +1,10 @@
+// Loading an input-method module and finding its exports, as the
+// input-method manager does.
 #include "host/module.h"
 
 #include "host/text.h"
+
+#include <cstring>
 
 namespace host {
 
@@ -18,14 +22,19 @@ bool findExport(HMODULE library, const char *name, Function &target, std::string
     return true;
 }
 
-// The UI class name ImeInquire wrote, in the module's flavour.
-std::string className(const BYTE *buffer, bool unicode) {
-    if (!unicode)
-        return reinterpret_cast<const char *>(buffer);
+// The UI class name ImeInquire wrote in the module's flavour, as UTF-16.
+std::u16string className(const BYTE *buffer, bool unicode) {
     std::u16string name;
+    if (!unicode) {
+        const char *narrow = reinterpret_cast<const char *>(buffer);
+        name.resize(std::strlen(narrow) + 1);
+        int units = MultiByteToWideChar(CP_ACP, 0, narrow, -1, name.data(), int(name.size()));
+        name.resize(units > 0 ? static_cast<size_t>(units - 1) : 0);
+        return name;
+    }
     for (size_t at = 0; buffer[at] || buffer[at + 1]; at += 2)
         name += static_cast<char16_t>(buffer[at] | buffer[at + 1] << 8);
-    return toUtf8(name);
+    return name;
 }
 
 } // namespace
@@ -64,7 +73,8 @@ bool Module::load(const std::string &path, std::string &error) {
         return false;
     }
     uiClassBuffer[sizeof uiClassBuffer - 2] = uiClassBuffer[sizeof uiClassBuffer - 1] = 0;
-    windowClass = className(uiClassBuffer, unicode());
+    wideClass = className(uiClassBuffer, unicode());
+    windowClass = toUtf8(wideClass);
     return true;
 }
 
@@ -77,6 +87,7 @@ void Module::unload() {
     calls = {};
     info = {};
     windowClass.clear();
+    wideClass.clear();
 }
 
 } // namespace host

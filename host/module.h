@@ -43,6 +43,9 @@ public:
     bool unicode() const { return (info.fdwProperty & IME_PROP_UNICODE) != 0; }
     const IMEINFO &imeInfo() const { return info; }
     const std::string &uiClass() const { return windowClass; }
+    const std::u16string &uiClassWide() const { return wideClass; }
+    // The library, for which the module registers its window classes.
+    HINSTANCE instance() const { return library; }
     const ModuleExports &exports() const { return calls; }
 
 private:
@@ -52,6 +55,7 @@ private:
     ModuleExports calls{};
     IMEINFO info{};
     std::string windowClass;
+    std::u16string wideClass;
 };
 
 } // namespace host

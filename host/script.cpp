@@ -1,3 +1,4 @@
+// Parsing key scripts into key presses and releases on the US layout.
 #include "host/script.h"
 
 #include "platform/platform.h"
@@ -171,17 +172,158 @@ std::optional<std::vector<KeyEvent>> parseToken(const std::string &token) {
     return parseCharacters(token);
 }
 
+namespace {
+
+bool isBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+bool isLetter(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+
+// One step of a script read from its start: its text and its events, or
+// an error that names it.
+struct Scanned {
+    size_t length = 0;
+    std::optional<std::vector<KeyEvent>> events;
+    std::string error;
+};
+
+// "<Name>" at the start of text, up to the first ">" that closes a key
+// the host knows ("<Shift+>>" closes at the second). A "<" before a
+// letter must start one; any other "<" is the character.
+Scanned scanNamed(const std::string &text) {
+    Scanned result;
+    size_t end = 1;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
+    size_t firstClose = std::string::npos;
+    for (size_t close = 2; close < end; ++close) {
+        if (text[close] != '>')
+            continue;
+        if (firstClose == std::string::npos)
+            firstClose = close;
+        if (auto events = parseNamed(text.substr(1, close - 1))) {
+            result.length = close + 1;
+            result.events = events;
+            return result;
+        }
+    }
+    if (text.size() > 1 && isLetter(text[1])) {
+        size_t shown = firstClose == std::string::npos ? end : firstClose + 1;
+        result.error = firstClose == std::string::npos
+                           ? "the key " + text.substr(0, shown) + " has no closing >"
+                           : "there is no key " + text.substr(0, shown);
+        return result;
+    }
+    result.length = 1;
+    result.events = parseCharacters("<");
+    return result;
+}
+
+// "[keys]": a chord; a "[" that no "]" closes before a space is the
+// character.
+Scanned scanChord(const std::string &text) {
+    Scanned result;
+    size_t close = 1;
+    while (close < text.size() && !isBlank(text[close]) && text[close] != ']')
+        ++close;
+    if (close == text.size() || text[close] != ']' || close == 1) {
+        result.length = 1;
+        result.events = parseCharacters("[");
+        return result;
+    }
+    result.length = close + 1;
+    result.events = parseChord(text.substr(1, close - 1));
+    if (!result.events)
+        result.error = "cannot press the chord " + text.substr(0, close + 1);
+    return result;
+}
+
+// "+key" or "-key": one press or one release of a character or a named
+// key.
+Scanned scanHalf(const std::string &text) {
+    Scanned result;
+    if (text[1] == '<') {
+        Scanned named = scanNamed(text.substr(1));
+        if (!named.events || named.length == 1) {
+            result.error = named.error.empty() ? "cannot read " + text.substr(0, 2) : named.error;
+            return result;
+        }
+        result.length = 1 + named.length;
+    } else {
+        result.length = 2;
+    }
+    result.events = parseHalf(text.substr(0, result.length));
+    if (!result.events)
+        result.error = "cannot press or release " + text.substr(0, result.length);
+    return result;
+}
+
+// "{line:N}", "{mode}" or "{shape}": a click; a "{" that no "}" closes
+// before a space is the character.
+Scanned scanClick(const std::string &text, std::optional<Click> &click) {
+    Scanned result;
+    size_t close = 1;
+    while (close < text.size() && !isBlank(text[close]) && text[close] != '}')
+        ++close;
+    if (close == text.size() || text[close] != '}') {
+        result.length = 1;
+        result.events = parseCharacters("{");
+        return result;
+    }
+    result.length = close + 1;
+    std::string inside = lower(text.substr(1, close - 1));
+    int line = inside.rfind("line:", 0) == 0 ? std::atoi(inside.c_str() + 5) : 0;
+    if (inside == "mode")
+        click = Click{Click::Mode, 0};
+    else if (inside == "shape")
+        click = Click{Click::Shape, 0};
+    else if (line >= 1 && inside == "line:" + std::to_string(line))
+        click = Click{Click::Line, size_t(line - 1)};
+    else
+        result.error = "there is no click " + text.substr(0, close + 1) +
+                       " (clicks are {line:N}, {mode} and {shape})";
+    if (click)
+        result.events = std::vector<KeyEvent>{};
+    return result;
+}
+
+Scanned scanStep(const std::string &text, std::optional<Click> &click) {
+    if (text[0] == '{')
+        return scanClick(text, click);
+    if (text[0] == '<')
+        return scanNamed(text);
+    if (text[0] == '[')
+        return scanChord(text);
+    if ((text[0] == '+' || text[0] == '-') && text.size() > 1 && !isBlank(text[1]))
+        return scanHalf(text);
+    Scanned result;
+    result.length = 1;
+    result.events = parseCharacters(text.substr(0, 1));
+    if (!result.events)
+        result.error = "cannot type the character " + text.substr(0, 1);
+    return result;
+}
+
+} // namespace
+
 std::vector<ScriptStep> parseScript(const std::string &script, std::string &error) {
     std::vector<ScriptStep> steps;
-    std::istringstream words(script);
-    std::string token;
-    while (words >> token) {
-        auto events = parseToken(token);
-        if (!events) {
-            error = "cannot read the key " + token;
+    for (size_t at = 0; at < script.size();) {
+        if (isBlank(script[at])) {
+            ++at;
+            continue;
+        }
+        std::optional<Click> click;
+        Scanned step = scanStep(script.substr(at), click);
+        if (!step.events) {
+            error = step.error;
             return {};
         }
-        steps.push_back({token, *events});
+        steps.push_back({script.substr(at, step.length), *step.events, click});
+        at += step.length;
     }
     return steps;
 }

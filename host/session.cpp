@@ -1,8 +1,12 @@
+// The host's application window and what it asks of the input-method
+// manager: the module, its context, key events and the messages they bring.
 #include "host/session.h"
 
 #include "platform/posix/imm_host.h"
+#include "platform/posix/user_host.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace host {
@@ -31,41 +35,84 @@ unsigned char leftHand(unsigned char key) {
     }
 }
 
-// A handle value unique to each session's window; never dereferenced.
-HWND makeWindowHandle() {
-    static uintptr_t next = 0x10000;
-    next += 0x10;
-    return reinterpret_cast<HWND>(next);
+constexpr WCHAR kWindowClass[] = u"TavoHostApplication";
+constexpr POINT kCaretPlace = {12, 12};
+constexpr int kCaretWidth = 2;
+constexpr int kCaretHeight = 20;
+// A bound on one pump, against a window that never validates itself.
+constexpr int kMostMessagesPerPump = 1000;
+
+bool isImeMessage(UINT message) {
+    return (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_KEYLAST) ||
+           (message >= WM_IME_SETCONTEXT && message <= WM_IME_KEYUP);
+}
+
+HINSTANCE hostInstance() {
+    return GetModuleHandleW(nullptr);
 }
 
 } // namespace
 
-Session::Session() : hwnd(makeWindowHandle()) {}
+Session::Session() = default;
 
 Session::~Session() {
     close();
 }
 
-LRESULT Session::sendToWindow(void *user, HIMC imc, HWND window, UINT message, WPARAM wParam,
-                              LPARAM lParam) {
-    auto *session = static_cast<Session *>(user);
-    if (window == session->hwnd)
-        session->window.receive(imc, {message, wParam, lParam});
-    return 0;
+LRESULT CALLBACK Session::windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto *create = reinterpret_cast<CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto *session = reinterpret_cast<Session *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (session && isImeMessage(message))
+        session->window.receive(ImmGetContext(hwnd), {message, wParam, lParam});
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-BOOL Session::notifyModule(void *user, HIMC imc, DWORD action, DWORD index, DWORD value) {
-    auto *session = static_cast<Session *>(user);
-    return session->ime.exports().NotifyIME(imc, action, index, value);
+void Session::tellManager() {
+    TAVO_IMEMODULE module = {};
+    module.instance = ime.instance();
+    module.info = ime.imeInfo();
+    ime.uiClassWide().copy(module.uiClass, std::size(module.uiClass) - 1);
+    module.ImeSelect = ime.exports().ImeSelect;
+    module.ImeSetActiveContext = ime.exports().ImeSetActiveContext;
+    module.NotifyIME = ime.exports().NotifyIME;
+    tavo_SetImeModule(&module);
+}
+
+// The application's window: registered afresh for each session, made
+// hidden, with its caret.
+bool Session::makeWindow() {
+    WNDCLASSEXW description = {};
+    description.cbSize = sizeof description;
+    description.lpfnWndProc = windowProcedure;
+    description.hInstance = hostInstance();
+    description.lpszClassName = kWindowClass;
+    RegisterClassExW(&description);
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, 0);
+    hwnd = CreateWindowExW(0, kWindowClass, u"Tavo host", WS_POPUP | WS_BORDER, kWindowPlace.x,
+                           kWindowPlace.y, frame.right - frame.left, frame.bottom - frame.top,
+                           nullptr, nullptr, hostInstance(), this);
+    if (!hwnd)
+        return false;
+    CreateCaret(hwnd, nullptr, kCaretWidth, kCaretHeight);
+    placeCaret(kCaretPlace);
+    ShowCaret(hwnd);
+    return true;
 }
 
 bool Session::open(const std::string &modulePath, std::string &error) {
     close();
     if (!ime.load(modulePath, error))
         return false;
-    tavo_SetImeInfo(&ime.imeInfo());
-    TAVO_IMMHOOKS hooks{notifyModule, sendToWindow, this};
-    tavo_SetImmHooks(&hooks);
+    tellManager();
+    if (!makeWindow()) {
+        error = "cannot make the application window";
+        close();
+        return false;
+    }
     imc = tavo_CreateInputContext(hwnd, ime.imeInfo().dwPrivateDataSize);
     if (!imc) {
         error = "cannot create an input context";
@@ -79,36 +126,49 @@ bool Session::open(const std::string &modulePath, std::string &error) {
         close();
         return false;
     }
-    activate(true);
+    ShowWindow(hwnd, SW_SHOW);
+    pump();
+    window.clearMessages();
     return true;
 }
 
 void Session::close() {
-    if (imc) {
+    if (hwnd) {
         activate(false);
         select(false);
-        ImmDestroyContext(imc);
+        if (imc)
+            ImmDestroyContext(imc);
         imc = nullptr;
+        DestroyCaret();
+        DestroyWindow(hwnd);
+        hwnd = nullptr;
+        pump();
+        UnregisterClassW(kWindowClass, hostInstance());
     }
     if (ime.loaded()) {
-        tavo_SetImmHooks(nullptr);
-        tavo_SetImeInfo(nullptr);
+        tavo_SetImeModule(nullptr);
         ime.unload();
     }
 }
 
 BOOL Session::select(bool selected) {
-    return imc ? ime.exports().ImeSelect(imc, selected) : FALSE;
+    return hwnd ? tavo_SelectIme(selected) : FALSE;
 }
 
 BOOL Session::activate(bool active) {
-    return imc ? ime.exports().ImeSetActiveContext(imc, active) : FALSE;
+    if (!hwnd)
+        return FALSE;
+    SetFocus(active ? hwnd : nullptr);
+    pump();
+    return TRUE;
 }
 
 BOOL Session::setConversion(DWORD conversion) {
     DWORD current = 0, sentence = 0;
     ImmGetConversionStatus(imc, &current, &sentence);
-    return ImmSetConversionStatus(imc, conversion, sentence);
+    BOOL set = ImmSetConversionStatus(imc, conversion, sentence);
+    pump();
+    return set;
 }
 
 DWORD Session::conversion() const {
@@ -123,6 +183,30 @@ BOOL Session::configure(DWORD mode) {
 
 void Session::setMessageRoom(UINT messages) {
     room = messages;
+}
+
+void Session::placeCaret(POINT client) {
+    SetCaretPos(client.x, client.y);
+}
+
+BOOL Session::setCompositionForm(const COMPOSITIONFORM &form) {
+    COMPOSITIONFORM copy = form;
+    BOOL set = ImmSetCompositionWindow(imc, &copy);
+    pump();
+    return set;
+}
+
+HWND Session::click(POINT screen) {
+    HWND clicked = tavo_MouseClick(screen);
+    pump();
+    return clicked;
+}
+
+void Session::pump() {
+    MSG message;
+    for (int count = 0;
+         count < kMostMessagesPerPump && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++count)
+        DispatchMessageW(&message);
 }
 
 UINT Session::keyCode(unsigned char virtualKey) const {
@@ -140,7 +224,7 @@ UINT Session::keyCode(unsigned char virtualKey) const {
 
 void Session::deliver(const TRANSMSG *messages, UINT count) {
     for (UINT i = 0; i < count; ++i)
-        window.receive(imc, {messages[i].message, messages[i].wParam, messages[i].lParam});
+        PostMessageW(hwnd, messages[i].message, messages[i].wParam, messages[i].lParam);
 }
 
 KeyOutcome Session::feed(const KeyEvent &event) {
@@ -169,6 +253,7 @@ KeyOutcome Session::feed(const KeyEvent &event) {
             deliver(list->TransMsg, outcome.returned);
         else
             ImmGenerateMessage(imc); // the messages stayed in the context
+        pump();
     } else if (!event.release && !(keys[VK_MENU] & kDown)) {
         // An untaken key reaches the window as its character; with Alt it
         // is a system key instead, no text.

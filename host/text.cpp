@@ -1,3 +1,5 @@
+// Text conversions and the line layout of composition strings, for the
+// host's output.
 #include "host/text.h"
 
 #include "platform/platform.h"

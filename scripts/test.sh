@@ -3,13 +3,15 @@
 # UndefinedBehaviorSanitizer, and runs the whole suite under both (the
 # failure-injection scenarios and a short soak among them); then runs the
 # tests of threads, sound and the speech library under ThreadSanitizer;
-# then runs each fuzz target briefly on its seeds.
+# checks the naming rule with clang-tidy; then runs each fuzz target
+# briefly on its seeds.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 for preset in linux linux-asan linux-tsan; do
     echo "== $preset"
     tavo_build "$preset"
     ctest --preset "$preset" -j "$(nproc)"
+    if [ "$preset" = linux ]; then scripts/naming.sh; fi
 done
 
 echo "== linux-fuzz"

@@ -1,4 +1,4 @@
-// Sounds and data tables from the module's own resources.
+// Sounds, pictures and data tables from the module's own resources.
 #include "ui/resource.h"
 #include "frame/globdata.h"
 #include "speech/speech.h"
@@ -14,6 +14,14 @@ void PlayResource(LPCTSTR name, HINSTANCE instance) {
     PlaySound(NULL, NULL, 0);
     // Synchronous, and with the default sound when the resource is missing.
     PlaySound(name, instance, SND_RESOURCE);
+}
+
+HICON GetIcon(HINSTANCE instance, UINT id, int size) {
+    return (HICON)LoadImage(instance, MAKEINTRESOURCE(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR);
+}
+
+HBITMAP GetBitmap(HINSTANCE instance, UINT id) {
+    return (HBITMAP)LoadImage(instance, MAKEINTRESOURCE(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
 }
 
 const void *GetBinary(HINSTANCE instance, UINT id, DWORD *size) {

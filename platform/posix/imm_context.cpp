@@ -1,10 +1,12 @@
 // Input contexts. An HIMC is the handle of a movable global block holding
 // the INPUTCONTEXT, so ImmLockIMC counts locks as the blocks do; a table
 // of live contexts keeps made-up or destroyed handles from being used, and
-// holds each context's window and text flavour. Also the host's settings.
+// holds each context's window, thread and text flavour. Also the module in
+// use, as the host gives it.
 #include "platform/posix/failure_injection.h"
 #include "platform/posix/imm_private.h"
 
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 
@@ -13,7 +15,8 @@ namespace {
 struct ContextTable {
     std::mutex lock;
     std::unordered_map<HIMC, posix::ContextFacts> contexts;
-    TAVO_IMMHOOKS hooks = {};
+    TAVO_IMEMODULE module = {};
+    bool hasModule = false;
     DWORD privateSize = 0;
     bool unicode = false;
 };
@@ -79,18 +82,35 @@ bool findContext(HIMC imc, ContextFacts *facts) {
     return true;
 }
 
-TAVO_IMMHOOKS immHooks() {
+std::vector<HIMC> contextsOfThread(DWORD thread) {
     ContextTable &t = table();
     std::lock_guard guard(t.lock);
-    return t.hooks;
+    std::vector<HIMC> found;
+    for (const auto &[imc, facts] : t.contexts)
+        if (facts.thread == thread)
+            found.push_back(imc);
+    return found;
+}
+
+bool imeModule(TAVO_IMEMODULE &module) {
+    ContextTable &t = table();
+    std::lock_guard guard(t.lock);
+    module = t.module;
+    return t.hasModule;
 }
 
 } // namespace posix
 
-void tavo_SetImmHooks(const TAVO_IMMHOOKS *hooks) {
-    ContextTable &t = table();
-    std::lock_guard guard(t.lock);
-    t.hooks = hooks ? *hooks : TAVO_IMMHOOKS{};
+void tavo_SetImeModule(const TAVO_IMEMODULE *module) {
+    {
+        ContextTable &t = table();
+        std::lock_guard guard(t.lock);
+        t.module = module ? *module : TAVO_IMEMODULE{};
+        t.module.uiClass[std::size(t.module.uiClass) - 1] = 0;
+        t.hasModule = module != nullptr;
+    }
+    posix::dropUiWindow();
+    tavo_SetImeInfo(module ? &module->info : nullptr);
 }
 
 void tavo_SetImeInfo(const IMEINFO *info) {
@@ -115,9 +135,14 @@ HIMC tavo_CreateInputContext(HWND window, DWORD privateSize) {
         return nullptr;
     }
     auto imc = reinterpret_cast<HIMC>(record);
-    ContextTable &t = table();
-    std::lock_guard guard(t.lock);
-    t.contexts[imc] = posix::ContextFacts{window, t.unicode};
+    {
+        ContextTable &t = table();
+        std::lock_guard guard(t.lock);
+        t.contexts[imc] = posix::ContextFacts{window, t.unicode, GetCurrentThreadId()};
+    }
+    TAVO_IMEMODULE module;
+    if (posix::imeSelected() && posix::imeModule(module) && module.ImeSelect)
+        module.ImeSelect(imc, TRUE);
     return imc;
 }
 
@@ -144,6 +169,12 @@ HIMC WINAPI ImmCreateContext(void) {
 }
 
 BOOL WINAPI ImmDestroyContext(HIMC imc) {
+    posix::ContextFacts facts;
+    TAVO_IMEMODULE module;
+    if (posix::findContext(imc, &facts) && facts.thread == GetCurrentThreadId() &&
+        posix::imeSelected() && posix::imeModule(module) && module.ImeSelect)
+        module.ImeSelect(imc, FALSE);
+    posix::forgetContextInUi(imc);
     {
         ContextTable &t = table();
         std::lock_guard guard(t.lock);

@@ -1,5 +1,6 @@
 // ImmGenerateMessage: the messages a module left in a context's message
-// buffer go, in order, to the context's window. They are taken out (and
+// buffer are sent, in order, to the context's window, whose default
+// handling passes them on to the input method's UI window. They are taken out (and
 // the count reset) before the first is sent, so a receiver that makes the
 // module add messages neither loses them nor sees old ones again.
 #include "platform/posix/failure_injection.h"
@@ -43,10 +44,7 @@ BOOL WINAPI ImmGenerateMessage(HIMC imc) {
         window = context->hWnd;
         ImmUnlockIMC(imc);
     }
-    TAVO_IMMHOOKS hooks = posix::immHooks();
-    if (hooks.sendToWindow)
-        for (const TRANSMSG &message : messages)
-            hooks.sendToWindow(hooks.user, imc, window, message.message, message.wParam,
-                               message.lParam);
+    for (const TRANSMSG &message : messages)
+        SendMessageW(window, message.message, message.wParam, message.lParam);
     return TRUE;
 }

@@ -4,18 +4,16 @@
 // Windows does; setting a status to what it already is tells no one.
 #include "platform/posix/imm_private.h"
 
-namespace {
+namespace posix {
 
-// Tells the module, then the window, that a status of imc changed.
-void announce(HIMC imc, HWND window, DWORD contextUpdate, WPARAM windowNotice) {
-    TAVO_IMMHOOKS hooks = posix::immHooks();
-    if (hooks.notifyModule)
-        hooks.notifyModule(hooks.user, imc, NI_CONTEXTUPDATED, 0, contextUpdate);
-    if (hooks.sendToWindow)
-        hooks.sendToWindow(hooks.user, imc, window, WM_IME_NOTIFY, windowNotice, 0);
+void announceChange(HIMC imc, HWND window, DWORD contextUpdate, WPARAM notice) {
+    TAVO_IMEMODULE module;
+    if (imeModule(module) && module.NotifyIME)
+        module.NotifyIME(imc, NI_CONTEXTUPDATED, 0, contextUpdate);
+    SendMessageW(window, WM_IME_NOTIFY, notice, 0);
 }
 
-} // namespace
+} // namespace posix
 
 BOOL WINAPI ImmGetOpenStatus(HIMC imc) {
     LPINPUTCONTEXT context = ImmLockIMC(imc);
@@ -35,7 +33,7 @@ BOOL WINAPI ImmSetOpenStatus(HIMC imc, BOOL open) {
     HWND window = context->hWnd;
     ImmUnlockIMC(imc);
     if (changed)
-        announce(imc, window, IMC_SETOPENSTATUS, IMN_SETOPENSTATUS);
+        posix::announceChange(imc, window, IMC_SETOPENSTATUS, IMN_SETOPENSTATUS);
     return TRUE;
 }
 
@@ -63,8 +61,8 @@ BOOL WINAPI ImmSetConversionStatus(HIMC imc, DWORD conversion, DWORD sentence) {
     HWND window = context->hWnd;
     ImmUnlockIMC(imc);
     if (conversionChanged)
-        announce(imc, window, IMC_SETCONVERSIONMODE, IMN_SETCONVERSIONMODE);
+        posix::announceChange(imc, window, IMC_SETCONVERSIONMODE, IMN_SETCONVERSIONMODE);
     if (sentenceChanged)
-        announce(imc, window, IMC_SETSENTENCEMODE, IMN_SETSENTENCEMODE);
+        posix::announceChange(imc, window, IMC_SETSENTENCEMODE, IMN_SETSENTENCEMODE);
     return TRUE;
 }

@@ -1,12 +1,12 @@
+// Reading codes written out in the three reading schemes.
 #include "frame/canton.h"
+#include "tests/core/test_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-typedef std::basic_string<TCHAR> tstring;
 
 std::string Code(int initial, int final, int tone) {
     return {char(0x80 | (initial << 2) | (final >> 4)), char(((final & 15) << 3) | tone)};

@@ -1,3 +1,4 @@
+// Looking up the readings of a text in a dictionary image.
 #include "dict/lookup.h"
 #include "dict/text.h"
 #include "tests/core/test_image.h"

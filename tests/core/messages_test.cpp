@@ -6,6 +6,7 @@
 #include "frame/globdata.h"
 #include "platform/posix/imm_host.h"
 #include "speech/speech.h"
+#include "tests/helpers/recording_window.h"
 
 #include <gtest/gtest.h>
 
@@ -110,24 +111,22 @@ std::filesystem::path SpeechLibrary::dir;
 // What the context's window receives.
 std::vector<TRANSMSG> delivered;
 
-LRESULT Record(void *, HIMC, HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_COMPOSITION)
-        delivered.push_back({message, wParam, lParam});
-    return 0;
-}
-
 class Messages : public ::testing::Test {
 protected:
+    tests::RecordingWindow window;
     HIMC imc = nullptr;
     LPINPUTCONTEXT ic = nullptr;
     PrivateData *data = nullptr;
 
     void SetUp() override {
         delivered.clear();
-        TAVO_IMMHOOKS hooks = {nullptr, Record, nullptr};
-        tavo_SetImmHooks(&hooks);
+        window.onMessage = [](UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_COMPOSITION)
+                delivered.push_back({message, wParam, lParam});
+            return std::optional<LRESULT>();
+        };
         globData.speech = 0;
-        imc = tavo_CreateInputContext(nullptr, sizeof(PrivateData));
+        imc = tavo_CreateInputContext(window.handle, sizeof(PrivateData));
         ASSERT_NE(imc, nullptr);
         ic = ImmLockIMC(imc);
         ASSERT_TRUE(InitCompStr(ic));
@@ -140,7 +139,6 @@ protected:
         ImmUnlockIMCC(ic->hPrivate);
         ImmUnlockIMC(imc);
         ImmDestroyContext(imc);
-        tavo_SetImmHooks(nullptr);
     }
     void Request(DWORD flags, DWORD count = 1) {
         data->msgFlags |= flags;
@@ -171,14 +169,14 @@ typedef std::vector<UINT> KindList;
 TEST_F(Messages, StartChangeAndEndInOrderWithTheirParameters) {
     Request(MSG_START | MSG_CHANGE | MSG_END, 4);
     data->compChar = 'a';
-    data->gcsFlags = 0x1800;
+    data->gcsFlags = CHANGED_PASSED;
     BuildMessages(imc, FALSE);
     std::vector<TRANSMSG> messages = Buffered();
     ASSERT_EQ(Kinds(messages), KindList({START, CHANGE, END}));
     EXPECT_EQ(messages[0].wParam, 0u);
     EXPECT_EQ(messages[0].lParam, 0);
     EXPECT_EQ(messages[1].wParam, (WPARAM)'a');
-    EXPECT_EQ(messages[1].lParam, 0x1800);
+    EXPECT_EQ(messages[1].lParam, LPARAM(GCS_RESULTSTR | GCS_RESULTCLAUSE));
     EXPECT_EQ(messages[2].lParam, 0);
     EXPECT_EQ(data->mode, (DWORD)MODE_IDLE);
     EXPECT_EQ(data->msgFlags, 0u);
@@ -196,7 +194,7 @@ TEST_F(Messages, TwoChangeRequestsMakeOneMessage) {
     BuildMessages(imc, FALSE);
     std::vector<TRANSMSG> messages = Buffered();
     ASSERT_EQ(Kinds(messages), KindList({CHANGE}));
-    EXPECT_EQ(messages[0].lParam, 0x1B8);
+    EXPECT_EQ(messages[0].lParam, LPARAM(CHANGED_SHOWN));
 }
 
 TEST_F(Messages, StartIsSentOnlyOutsideAReading) {
@@ -305,7 +303,7 @@ TEST_F(Messages, SpeechTakesTheTextOutOfTheMessageAndSpeaksIt) {
     BuildMessages(imc, FALSE);
     std::vector<TRANSMSG> messages = Buffered();
     ASSERT_EQ(Kinds(messages), KindList({CHANGE}));
-    EXPECT_EQ(messages[0].lParam, 0x180);
+    EXPECT_EQ(messages[0].lParam, LPARAM(GCS_CURSORPOS | GCS_DELTASTART)); // the text is spoken
     EXPECT_EQ(WaitForNames(wave + ".log", 2), std::vector<std::string>({"nei5", "hou2"}));
     speech_stop();
 }

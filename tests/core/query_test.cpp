@@ -1,18 +1,7 @@
 // The character query: reading codes of a text, explanations of one of
 // its characters, and the query mode on a real input context.
-#include "dict/text.h"
-#include "engine/engine.h"
-#include "frame/compstr.h"
-#include "frame/context.h"
-#include "frame/globdata.h"
-#include "platform/posix/imm_host.h"
-#include "tests/core/test_image.h"
+#include "tests/core/engine_fixture.h"
 
-#include "tests/core/test_text.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -27,15 +16,6 @@ namespace {
 const std::string daai6 = "\x84\x09", hok6 = "\xA4\x0A", hok2 = "\x90\x41";
 const std::string sang1 = "\x90\x50", jung1 = "\x70\x71";
 
-// Takes a returned string, or "<null>" for none.
-tstring Take(LPTSTR text) {
-    if (text == nullptr)
-        return Text("<null>");
-    tstring result = text;
-    GlobalFree(text);
-    return result;
-}
-
 std::string Codes(char *codes) {
     std::string result = codes != nullptr ? codes : "<null>";
     if (codes != nullptr)
@@ -43,53 +23,30 @@ std::string Codes(char *codes) {
     return result;
 }
 
-class Query : public ::testing::Test {
+// Candidates on show with a dictionary and a query database: the
+// readings of 大學 and 學生 and explanations of 學 and 中.
+class Query : public EngineContext {
 protected:
-    ScratchDir dir;
-    std::vector<BYTE> dictImage, queryImage;
-    HIMC imc = nullptr;
-    LPINPUTCONTEXT ic = nullptr;
-    PrivateData *data = nullptr;
-    GLOBDATA saved = globData;
-
     void SetUp() override {
-        setenv("TAVO_REGISTRY", dir.path("registry").c_str(), 1);
-        setenv("TAVO_SOUND", "silent", 1);
+        EngineContext::SetUp();
         // Entries whose data is shorter (中文) or longer (生) than the word.
-        dictImage =
-            BuildImage("TAVO dictionary database", {{DAAI HOK, daai6 + hok6 + "\t\x11\x11\x22\x22"},
-                                                    {HOK, hok2},
-                                                    {HOK SANG, hok6 + sang1},
-                                                    {JUNG MAN, jung1},
-                                                    {SANG, sang1 + "\x91\x51"}});
-        queryImage = BuildImage("TAVO query database",
-                                {{HOK, hok2 + "(alone)\n" + hok6 + DAAI HOK "\t(learn)\t" HOK SANG},
-                                 {JUNG, jung1 + "(middle)"}});
-        imc = tavo_CreateInputContext(nullptr, sizeof(PrivateData));
-        ic = ImmLockIMC(imc);
-        ASSERT_TRUE(InitCompStr(ic));
-        data = (PrivateData *)ImmLockIMCC(ic->hPrivate);
-        data->dictTree = ptree_open(dictImage.data(), (DWORD)dictImage.size());
-        data->queryTree = ptree_open(queryImage.data(), (DWORD)queryImage.size());
+        Use({{},
+             {},
+             {{DAAI HOK, daai6 + hok6 + "\t\x11\x11\x22\x22"},
+              {HOK, hok2},
+              {HOK SANG, hok6 + sang1},
+              {JUNG MAN, jung1},
+              {SANG, sang1 + "\x91\x51"}},
+             {{HOK, hok2 + "(alone)\n" + hok6 + DAAI HOK "\t(learn)\t" HOK SANG},
+              {JUNG, jung1 + "(middle)"}}});
         ASSERT_NE(data->dictTree, nullptr);
         ASSERT_NE(data->queryTree, nullptr);
+    }
+    // The page of candidates as conversion leaves it.
+    void Candidates(const tstring &items) {
+        data->candList = CreateTabList(items.c_str());
         data->mode = MODE_CHOOSING;
         data->pageView = 1;
-    }
-    void TearDown() override {
-        ImmUnlockIMCC(ic->hPrivate);
-        ClearContext(ic);
-        ClearPrivateData(data);
-        ImmUnlockIMC(imc);
-        ImmDestroyContext(imc);
-        globData = saved;
-    }
-    void Candidates(const char *big5) { data->candList = CreateTabList(Text(big5).c_str()); }
-    tstring Composition() {
-        auto *cs = (LPCOMPOSITIONSTRING)ImmLockIMCC(ic->hCompStr);
-        tstring text(COMPSTR_TEXT(cs, dwCompStrOffset), cs->dwCompStrLen);
-        ImmUnlockIMCC(ic->hCompStr);
-        return text;
     }
     tstring Explain(const char *big5, DWORD k) {
         return Take(QueryChar(data->dictTree, data->queryTree, Text(big5).c_str(), k));
@@ -135,7 +92,7 @@ TEST_F(Query, ExtractCharCountsCharactersAsTheFlavourDoes) {
 }
 
 TEST_F(Query, SecondCharacterOfAWordSkipsTheWordItselfAndBrowses) {
-    Candidates(JUNG MAN "\t" DAAI HOK "\t" HOK);
+    Candidates(Text(JUNG MAN "\t" DAAI HOK "\t" HOK));
     data->queryKey = 1;
     SetupQuery(&ic->hCompStr, data, 1);
     EXPECT_EQ(data->mode, (DWORD)MODE_QUERY);
@@ -156,7 +113,7 @@ TEST_F(Query, SecondCharacterOfAWordSkipsTheWordItselfAndBrowses) {
 }
 
 TEST_F(Query, AFailedQueryChangesNothing) {
-    Candidates(JUNG "\t" MAN);
+    Candidates(Text(JUNG "\t" MAN));
     data->candCursor = 1;
     SetupQuery(&ic->hCompStr, data, 0);
     SetupQuery(&ic->hCompStr, data, 1);
@@ -168,7 +125,7 @@ TEST_F(Query, AFailedQueryChangesNothing) {
 
 TEST_F(Query, AnExampleWordGivesTheReadingOfASingleCharacter) {
     data->singleChars = 1;
-    Candidates(HOK "\x1b" DAAI HOK "\t" JUNG "\x1b(middle)");
+    Candidates(Text(HOK "\x1b" DAAI HOK "\t" JUNG "\x1b(middle)"));
     SetupQuery(&ic->hCompStr, data, 0);
     EXPECT_EQ(data->queryAltPos, 1u) << "counted in characters";
     EXPECT_EQ(Composition(), Text(DAAI HOK)) << "explained in the word's reading";
@@ -183,8 +140,7 @@ TEST_F(Query, AnExampleWordGivesTheReadingOfASingleCharacter) {
 }
 
 TEST_F(Query, ShiftDigitAndPhraseKeysQueryTheCandidateOnThePage) {
-    BYTE keys[256] = {};
-    Candidates(JUNG MAN "\t" DAAI HOK);
+    Candidates(Text(JUNG MAN "\t" DAAI HOK));
     data->queryKey = 1;
     keys[VK_SHIFT] = 0x80;
     data->ch = '#';
@@ -208,7 +164,7 @@ TEST_F(Query, ShiftDigitAndPhraseKeysQueryTheCandidateOnThePage) {
 
 #ifdef UNICODE
 TEST_F(Query, ASurrogatePairIsOneCharacterOfTheCandidate) {
-    data->candList = CreateTabList((u"\U00020000" + Text(HOK)).c_str());
+    Candidates(u"\U00020000" + Text(HOK));
     data->queryKey = 1;
     SetupQuery(&ic->hCompStr, data, 0);
     EXPECT_EQ(tstring(data->queryChar), Text(HOK));

@@ -5,6 +5,7 @@
 #include "frame/settings.h"
 #include "platform/posix/dialog_host.h"
 #include "tests/core/test_image.h"
+#include "tests/core/test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,6 @@
 #include <string>
 
 namespace {
-
-typedef std::basic_string<TCHAR> tstring;
 
 const TCHAR kModuleKey[] = TEXT("Software\\Microsoft\\Windows\\CurrentVersion\\SETTINGSTEST");
 const LPCTSTR kNames[7] = {TEXT("Dot Keys"),        TEXT("Speech"),

@@ -1,4 +1,6 @@
+// Lists made from TAB-separated text, and their cursor.
 #include "dict/tablist.h"
+#include "tests/core/test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +9,6 @@
 #include <vector>
 
 namespace {
-
-typedef std::basic_string<TCHAR> tstring;
 
 struct ListDeleter {
     void operator()(TabList *list) const { DeleteTabList(list); }

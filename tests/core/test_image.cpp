@@ -1,3 +1,4 @@
+// Test support: images built with the tree file writer, and scratch folders.
 #include "tests/core/test_image.h"
 
 #include "dict/treefile.h"

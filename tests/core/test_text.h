@@ -8,7 +8,8 @@
 
 typedef std::basic_string<TCHAR> tstring;
 
-// Big5 text as the module holds it: UTF-16 in vexa, the bytes in ruda.
+// Big5 (or ASCII) text as the module holds it: UTF-16 in vexa, the bytes
+// in ruda.
 inline tstring Text(const char *big5) {
 #ifdef UNICODE
     LPTSTR text = Big5ToTChar(big5);
@@ -18,6 +19,19 @@ inline tstring Text(const char *big5) {
 #else
     return big5;
 #endif
+}
+
+inline tstring Text(const std::string &big5) {
+    return Text(big5.c_str());
+}
+
+// Takes a returned string and frees it; "<null>" for none.
+inline tstring Take(LPTSTR text) {
+    if (text == nullptr)
+        return Text("<null>");
+    tstring result = text;
+    GlobalFree(text);
+    return result;
 }
 
 #endif

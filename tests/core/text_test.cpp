@@ -1,12 +1,12 @@
+// The Big5 text helpers: conversion, lower-casing, copying and cutting.
 #include "dict/text.h"
+#include "tests/core/test_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-typedef std::basic_string<TCHAR> tstring;
 
 template <class C> std::basic_string<C> Take(C *text) {
     EXPECT_NE(text, nullptr);

@@ -84,6 +84,67 @@ TEST(HostScript, BadTokensAreRefusedByName) {
     EXPECT_EQ(steps[4].token, "<Space>");
 }
 
+// The tokens of a script, as its steps read them.
+std::vector<std::string> tokens(const std::string &script) {
+    std::string error;
+    std::vector<std::string> result;
+    for (const host::ScriptStep &step : host::parseScript(script, error))
+        result.push_back(step.token);
+    EXPECT_EQ(error, "") << script;
+    return result;
+}
+
+using Tokens = std::vector<std::string>;
+
+TEST(HostScript, KeysNeedNoSpacesBetweenThem) {
+    EXPECT_EQ(tokens("nei5hou2<Space>1"),
+              (Tokens{"n", "e", "i", "5", "h", "o", "u", "2", "<Space>", "1"}));
+    EXPECT_EQ(tokens("si1<Space><Down>QQ<Left>7"),
+              (Tokens{"s", "i", "1", "<Space>", "<Down>", "Q", "Q", "<Left>", "7"}));
+    EXPECT_EQ(tokens("[fj]+a-a<Ctrl+Shift+`>"), (Tokens{"[fj]", "+a", "-a", "<Ctrl+Shift+`>"}));
+    EXPECT_EQ(tokens("+<Shift>1-<Shift>"), (Tokens{"+<Shift>", "1", "-<Shift>"}));
+    EXPECT_EQ(tokens("<Shift+>>"), (Tokens{"<Shift+>>"})) << "closed by the > that makes a key";
+}
+
+TEST(HostScript, TheMarksAloneAreCharacters) {
+    EXPECT_EQ(tokens("a < b"), (Tokens{"a", "<", "b"}));
+    EXPECT_EQ(tokens("<<> <[> <+> <-> + - ["), (Tokens{"<<>", "<[>", "<+>", "<->", "+", "-", "["}));
+    EXPECT_EQ(tokens("[ab"), (Tokens{"[", "a", "b"})) << "no closing ]";
+}
+
+TEST(HostScript, ClicksOnLinesAndButtons) {
+    std::string error;
+    std::vector<host::ScriptStep> steps =
+        host::parseScript("si1<Space>{line:3}{mode}{SHAPE}", error);
+    ASSERT_EQ(error, "");
+    ASSERT_EQ(steps.size(), 7u);
+    ASSERT_TRUE(steps[4].click.has_value());
+    EXPECT_EQ(steps[4].click->target, host::Click::Line);
+    EXPECT_EQ(steps[4].click->line, 2u) << "lines count from 1 in scripts";
+    EXPECT_TRUE(steps[4].events.empty());
+    EXPECT_EQ(steps[5].click->target, host::Click::Mode);
+    EXPECT_EQ(steps[6].click->target, host::Click::Shape);
+    EXPECT_FALSE(steps[3].click.has_value());
+    EXPECT_EQ(tokens("{ <{> {x"), (Tokens{"{", "<{>", "{", "x"})) << "a { alone is typed";
+    for (const char *bad : {"{line:0}", "{line}", "{line:x}", "{button}"}) {
+        error.clear();
+        EXPECT_TRUE(host::parseScript(bad, error).empty()) << bad;
+        EXPECT_NE(error.find(bad), std::string::npos) << error;
+    }
+}
+
+TEST(HostScript, AnUnknownNameIsAnErrorNotText) {
+    std::string error;
+    EXPECT_TRUE(host::parseScript("nei5<Spcae>1", error).empty());
+    EXPECT_NE(error.find("<Spcae>"), std::string::npos) << error;
+    error.clear();
+    EXPECT_TRUE(host::parseScript("nei5 <Space 1", error).empty());
+    EXPECT_NE(error.find("<Space"), std::string::npos) << error;
+    error.clear();
+    EXPECT_TRUE(host::parseScript("+<Nothing>", error).empty());
+    EXPECT_NE(error.find("<Nothing>"), std::string::npos) << error;
+}
+
 TEST(HostText, CompositionBreaksAtRunsOfThreeSpaces) {
     using Lines = std::vector<std::string>;
     EXPECT_EQ(host::compositionLines(""), Lines{});

@@ -2,6 +2,7 @@
 // the dictionaries each selection opens and the next deselection closes.
 #include "engine/privdata.h"
 #include "platform/posix/imm_host.h"
+#include "tests/helpers/recording_window.h"
 #include "tests/ime/ime_module.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 
 namespace {
 
-const HWND kWindow = reinterpret_cast<HWND>(0x1000);
 #ifdef UNICODE
 const std::string kPhraseFile = "vexa.idb";
 const std::string kUserDict = "vexa.dic";
@@ -26,15 +26,14 @@ const std::string kUserDict = "ruda.dic";
 const std::string kUserDb = "ruda.udb";
 #endif
 
-std::vector<UINT> sentMessages;
+// The context's window: a pop-up whose client area starts at (200, 100).
+const RECT kWindowPlace = {200, 100, 400, 200};
 
-LRESULT RecordMessage(void *, HIMC, HWND, UINT message, WPARAM, LPARAM) {
-    sentMessages.push_back(message);
-    return 0;
-}
+std::vector<UINT> sentMessages;
 
 class InputContext : public ::testing::Test {
 protected:
+    tests::RecordingWindow window{kWindowPlace};
     HIMC imc = NULL;
     LPINPUTCONTEXT context = NULL;
     PrivateData *data = NULL;
@@ -49,17 +48,19 @@ protected:
         WriteFile(ScratchFile(kPhraseFile), ReadFile(TAVO_DATABASE_DIR "/" + kPhraseFile));
         std::remove(ScratchFile(kUserDict).c_str());
         std::remove(ScratchFile(kUserDb).c_str());
-        imc = tavo_CreateInputContext(kWindow, info.dwPrivateDataSize);
+        window.onMessage = [](UINT message, WPARAM, LPARAM) {
+            if (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_COMPOSITION)
+                sentMessages.push_back(message);
+            return std::optional<LRESULT>();
+        };
+        imc = tavo_CreateInputContext(window.handle, info.dwPrivateDataSize);
         ASSERT_NE(imc, nullptr);
         context = ImmLockIMC(imc);
         data = (PrivateData *)ImmLockIMCC(context->hPrivate);
         ASSERT_NE(data, nullptr);
-        TAVO_IMMHOOKS hooks = {NULL, RecordMessage, NULL};
-        tavo_SetImmHooks(&hooks);
         sentMessages.clear();
     }
     void TearDown() override {
-        tavo_SetImmHooks(NULL);
         if (data)
             ImmUnlockIMCC(context->hPrivate);
         if (context)
@@ -143,11 +144,15 @@ TEST_F(InputContext, FreshContextGetsThePlatformDefaults) {
     EXPECT_EQ(context->cfCompForm.dwStyle, (DWORD)CFS_DEFAULT);
     EXPECT_EQ(context->ptStatusWndPos.x, 0);
     EXPECT_EQ(context->ptStatusWndPos.y, 1040) << "bottom of the work area";
+    // The screen's font: the 16-pixel system font of the Big5 character set.
 #ifdef UNICODE
-    EXPECT_EQ(context->lfFont.W.lfFaceName[0], u'P');
-    EXPECT_EQ(context->lfFont.W.lfHeight, -16);
+    EXPECT_EQ(std::u16string(context->lfFont.W.lfFaceName), u"System");
+    EXPECT_EQ(context->lfFont.W.lfHeight, 16);
+    EXPECT_EQ(context->lfFont.W.lfCharSet, CHINESEBIG5_CHARSET);
 #else
-    EXPECT_STREQ(context->lfFont.A.lfFaceName, "PMingLiU");
+    EXPECT_STREQ(context->lfFont.A.lfFaceName, "System");
+    EXPECT_EQ(context->lfFont.A.lfHeight, 16);
+    EXPECT_EQ(context->lfFont.A.lfCharSet, CHINESEBIG5_CHARSET);
 #endif
     EXPECT_TRUE(Select(FALSE));
 }
@@ -170,8 +175,9 @@ TEST_F(InputContext, ActivationPlacesADefaultCompositionWindow) {
     ASSERT_TRUE(Select(TRUE));
     context->cfCompForm.ptCurrentPos = {5, 5};
     EXPECT_TRUE(TestModule().ImeSetActiveContext(imc, TRUE));
-    EXPECT_EQ(context->cfCompForm.ptCurrentPos.x, 0);
-    EXPECT_EQ(context->cfCompForm.ptCurrentPos.y, 0);
+    // The screen origin in the window's client coordinates.
+    EXPECT_EQ(context->cfCompForm.ptCurrentPos.x, -kWindowPlace.left);
+    EXPECT_EQ(context->cfCompForm.ptCurrentPos.y, -kWindowPlace.top);
     EXPECT_TRUE(TestModule().ImeSetActiveContext(imc, FALSE));
     EXPECT_TRUE(TestModule().ImeSetActiveContext(NULL, FALSE));
     EXPECT_TRUE(TestModule().ImeSetActiveContext(NULL, TRUE));

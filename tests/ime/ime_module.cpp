@@ -1,3 +1,4 @@
+// Test support: the input-method module loaded with its exports found.
 #include "tests/ime/ime_module.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "tests/platform/scratch_folder.h"
 #include "tools/rc/rcdlgtemplate.h"
 #include "tools/rc/rcfile.h"
+#include "tools/rc/rcpictures.h"
 #include "tools/rc/rcstrings.h"
 
 #include <gtest/gtest.h>
@@ -304,6 +305,157 @@ TEST_F(ResourceLists, CompilerStoresDialogsAsRtDialog) {
     EXPECT_NE(contents("out.cpp").find("{nullptr, 5, nullptr, 3, "), std::string::npos);
 }
 
+// Pictures as their files hold them, made byte by byte.
+std::string le16(unsigned value) {
+    return {char(value & 0xFF), char(value >> 8 & 0xFF)};
+}
+
+std::string le32(uint32_t value) {
+    return le16(value & 0xFFFF) + le16(value >> 16);
+}
+
+// A DIB of width x rows pixels at bits per pixel (rows counts an icon's
+// mask too), its colour table and pixel bytes filled with a marker.
+std::string dibOf(unsigned width, unsigned rows, unsigned bits, char marker) {
+    unsigned colours = bits <= 8 ? 1u << bits : 0;
+    unsigned stride = (width * bits + 31) / 32 * 4;
+    std::string header = le32(40) + le32(width) + le32(rows) + le16(1) + le16(bits) + le32(0) +
+                         le32(stride * rows) + le32(0) + le32(0) + le32(colours) + le32(0);
+    return header + std::string(colours * 4, '\0') + std::string(stride * rows, marker);
+}
+
+// An .ico or .cur file: (width, bits or hot spot, image) for each image.
+struct FileImage {
+    unsigned size;
+    unsigned first, second; // planes and bits, or the hot spot
+    std::string image;
+};
+
+std::string iconFile(bool cursor, const std::vector<FileImage> &images) {
+    std::string out = le16(0) + le16(cursor ? 2 : 1) + le16(unsigned(images.size()));
+    uint32_t offset = uint32_t(6 + 16 * images.size());
+    std::string data;
+    for (const FileImage &image : images) {
+        out += std::string{char(image.size), char(image.size), char(cursor ? 2 : 16), 0};
+        out += le16(image.first) + le16(image.second) + le32(uint32_t(image.image.size())) +
+               le32(offset + uint32_t(data.size()));
+        data += image.image;
+    }
+    return out + data;
+}
+
+TEST(Pictures, BitmapsLoseTheirFileHeader) {
+    std::string dib = dibOf(24, 24, 4, 'x');
+    std::string file = "BM" + le32(uint32_t(14 + dib.size())) + le32(0) + le32(14 + 40 + 64) + dib;
+    RcImageNumbers numbers;
+    std::vector<RcPicture> out;
+    std::string error;
+    ASSERT_TRUE(rc_pictureResources(kRcBitmap, number(256), file, numbers, out, error)) << error;
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].type, number(kRcBitmap));
+    EXPECT_EQ(out[0].name, number(256));
+    EXPECT_EQ(out[0].bytes, dib);
+    EXPECT_FALSE(
+        rc_pictureResources(kRcBitmap, number(1), "BA" + file.substr(2), numbers, out, error));
+    EXPECT_EQ(error, "not a bitmap file");
+}
+
+TEST(Pictures, IconFilesBecomeAGroupAndImagesNumberedAcrossTheList) {
+    std::string small = dibOf(16, 32, 4, 's'), large = dibOf(32, 64, 8, 'l');
+    std::string file = iconFile(false, {{16, 1, 4, small}, {32, 0, 0, large}});
+    RcImageNumbers numbers;
+    std::vector<RcPicture> out;
+    std::string error;
+    ASSERT_TRUE(rc_pictureResources(kRcIcon, number(256), file, numbers, out, error)) << error;
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0].type, number(kRcIcon));
+    EXPECT_EQ(out[0].name, number(1));
+    EXPECT_EQ(out[0].bytes, small);
+    EXPECT_EQ(out[1].name, number(2));
+    EXPECT_EQ(out[1].bytes, large);
+    EXPECT_EQ(out[2].type, number(kRcGroupIcon));
+    EXPECT_EQ(out[2].name, number(256));
+    std::string group = le16(0) + le16(1) + le16(2) + std::string{16, 16, 16, 0} + le16(1) +
+                        le16(4) + le32(uint32_t(small.size())) + le16(1) +
+                        // planes and bits left 0 in the file come from the image
+                        std::string{32, 32, 16, 0} + le16(1) + le16(8) +
+                        le32(uint32_t(large.size())) + le16(2);
+    EXPECT_EQ(out[2].bytes, group);
+
+    out.clear();
+    ASSERT_TRUE(rc_pictureResources(kRcIcon, word("OTHER"), file, numbers, out, error));
+    EXPECT_EQ(out[0].name, number(3)) << "numbers go on from the last icon";
+    EXPECT_EQ(out[2].bytes.substr(out[2].bytes.size() - 2), le16(4));
+}
+
+TEST(Pictures, CursorImagesStartWithTheirHotSpot) {
+    std::string image = dibOf(32, 64, 1, 'c');
+    std::string file = iconFile(true, {{32, 13, 6, image}});
+    RcImageNumbers numbers;
+    numbers.icon = 7;
+    std::vector<RcPicture> out;
+    std::string error;
+    ASSERT_TRUE(rc_pictureResources(kRcCursor, number(256), file, numbers, out, error)) << error;
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].type, number(kRcCursor));
+    EXPECT_EQ(out[0].name, number(1)) << "cursors are numbered on their own";
+    EXPECT_EQ(out[0].bytes, le16(13) + le16(6) + image);
+    EXPECT_EQ(out[1].type, number(kRcGroupCursor));
+    // Width, twice the height, planes, bits, size with the hot spot, number.
+    EXPECT_EQ(out[1].bytes, le16(0) + le16(2) + le16(1) + le16(32) + le16(64) + le16(1) + le16(1) +
+                                le32(uint32_t(image.size() + 4)) + le16(1));
+    EXPECT_EQ(numbers.icon, 7u);
+    EXPECT_EQ(numbers.cursor, 2u);
+}
+
+TEST(Pictures, DamagedIconFilesAreRefused) {
+    std::string image = dibOf(16, 32, 4, 'x');
+    std::string good = iconFile(false, {{16, 1, 4, image}});
+    struct Case {
+        std::string file;
+        bool cursor;
+        const char *problem;
+    };
+    const Case cases[] = {
+        {good, true, "not a cursor file"},
+        {iconFile(true, {{16, 0, 0, image}}), false, "not an icon file"},
+        {good.substr(0, 10), false, "directory runs past the end"},
+        {good.substr(0, good.size() - 1), false, "image 1 lies outside the file"},
+        {le16(0) + le16(1) + le16(0), false, "holds no image"},
+        {"", false, "not an icon file"},
+    };
+    for (const Case &test : cases) {
+        RcImageNumbers numbers;
+        std::vector<RcPicture> out;
+        std::string error;
+        EXPECT_FALSE(rc_pictureResources(test.cursor ? kRcCursor : kRcIcon, number(1), test.file,
+                                         numbers, out, error));
+        EXPECT_EQ(error, test.problem);
+    }
+}
+
+TEST_F(ResourceLists, CompilerStoresPicturesUnderTheirWindowsTypes) {
+    std::string dib = dibOf(2, 2, 4, 'b');
+    write("a.bmp", "BM" + le32(uint32_t(14 + dib.size())) + le32(0) + le32(118) + dib);
+    write("a.ico", iconFile(false, {{16, 1, 4, dibOf(16, 32, 4, 'i')}}));
+    write("a.cur", iconFile(true, {{32, 13, 6, dibOf(32, 64, 1, 'c')}}));
+    write("test.rc", "5 BITMAP \"a.bmp\"\n6 ICON \"a.ico\"\nHAND CURSOR \"a.cur\"\n");
+    ASSERT_EQ(tavorc("--depfile out.d test.rc out.cpp"), 0) << contents("errors");
+    std::string source = contents("out.cpp");
+    for (const char *entry :
+         {"{nullptr, 1, nullptr, 1, ", "{nullptr, 2, nullptr, 5, ", "{nullptr, 3, nullptr, 1, ",
+          "{nullptr, 12, \"HAND\", 0, ", "{nullptr, 14, nullptr, 6, "})
+        EXPECT_NE(source.find(entry), std::string::npos) << entry;
+    EXPECT_NE(source.find(std::to_string(dib.size()) + "u}"), std::string::npos);
+    EXPECT_NE(contents("out.d").find(folder.file("a.ico")), std::string::npos);
+
+    write("bad.rc", "\n1 ICON \"a.bmp\"\n");
+    EXPECT_EQ(tavorc("bad.rc out.cpp"), 1);
+    EXPECT_NE(contents("errors").find("bad.rc:2: " + folder.file("a.bmp") + ": not an icon file"),
+              std::string::npos)
+        << contents("errors");
+}
+
 // The modules' lists as the modules are built from them.
 class ModuleLists : public ResourceLists {
 protected:
@@ -342,6 +494,22 @@ TEST_F(ModuleLists, CompileWithTheSettingsDialog) {
         EXPECT_EQ(dialog.controls[8].style & 0xF, 1u) << "the default push button";
         EXPECT_EQ(dialog.hasFont, std::string(module) == "vexa");
         EXPECT_EQ(script.strings[256], std::string(module) == "vexa" ? "VEXAIme" : "RUDAIme");
+        std::vector<std::pair<unsigned, unsigned>> pictures;
+        for (const RcFileResource &file : script.files)
+            if (file.type.number != kRcData && file.type.isNumber)
+                pictures.emplace_back(file.type.number, file.name.number);
+        EXPECT_EQ(pictures, (std::vector<std::pair<unsigned, unsigned>>{{kRcBitmap, 256},
+                                                                        {kRcBitmap, 257},
+                                                                        {kRcBitmap, 258},
+                                                                        {kRcBitmap, 259},
+                                                                        {kRcIcon, 256},
+                                                                        {kRcIcon, 512},
+                                                                        {kRcCursor, 256}}))
+            << module;
+        std::ifstream in(list(module));
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(text.find('\\'), std::string::npos)
+            << "paths with forward slashes, for every resource compiler";
     }
     EXPECT_EQ(script.dialogs[0].caption, "Tesvani--Lumora 1.3 版");
 }

@@ -1,3 +1,4 @@
+// The test modules' log of what happened to them.
 #include "tests/modules/testmod_log.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// The Windows and system directories and the current directory.
 #include "platform/platform.h"
 #include "tests/platform/scratch_folder.h"
 

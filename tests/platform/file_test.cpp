@@ -1,3 +1,4 @@
+// Files: creation modes, reading, writing, seeking and times.
 #include "platform/platform.h"
 #include "tests/platform/scratch_folder.h"
 

@@ -1,6 +1,7 @@
 // Input-context blocks, contexts, message delivery, status notifications
 // and composition-string reads.
 #include "platform/posix/imm_host.h"
+#include "tests/helpers/recording_window.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ TEST(ImmBlocks, MadeUpHandlesAreRefused) {
     EXPECT_EQ(ImmDestroyIMCC(bogus), bogus);
 }
 
-// What the host hears, in order.
+// What the module and the context's window hear, in order.
 struct Heard {
     std::string what;
     HWND window;
@@ -69,40 +70,46 @@ struct Heard {
 struct Recorder {
     std::vector<Heard> heard;
     std::vector<BOOL> openDuringNotify;
-    std::function<void(HIMC)> onMessage;
+    std::function<void()> onMessage;
 };
 
-BOOL recordNotify(void *user, HIMC imc, DWORD action, DWORD index, DWORD value) {
-    auto *r = static_cast<Recorder *>(user);
-    r->heard.push_back({"module", nullptr, action, index, value});
-    r->openDuringNotify.push_back(ImmGetOpenStatus(imc));
+Recorder *recorder = nullptr;
+
+BOOL WINAPI recordNotify(HIMC imc, DWORD action, DWORD index, DWORD value) {
+    recorder->heard.push_back({"module", nullptr, action, index, value});
+    recorder->openDuringNotify.push_back(ImmGetOpenStatus(imc));
     return TRUE;
 }
 
-LRESULT recordSend(void *user, HIMC imc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *r = static_cast<Recorder *>(user);
-    r->heard.push_back({"window", window, message, DWORD(wParam), DWORD(lParam)});
-    if (r->onMessage)
-        r->onMessage(imc);
-    return 0;
-}
-
-HWND fakeWindow() {
-    static int window;
-    return reinterpret_cast<HWND>(&window);
+// The module in use: only NotifyIME, recorded.
+TAVO_IMEMODULE recordingModule() {
+    TAVO_IMEMODULE module = {};
+    module.NotifyIME = recordNotify;
+    return module;
 }
 
 class ImmContext : public ::testing::Test {
 protected:
     void SetUp() override {
-        TAVO_IMMHOOKS hooks = {recordNotify, recordSend, &recorder};
-        tavo_SetImmHooks(&hooks);
-        imc = tavo_CreateInputContext(fakeWindow(), 100);
+        recorder = &heard;
+        TAVO_IMEMODULE module = recordingModule();
+        tavo_SetImeModule(&module);
+        window.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_KEYUP) {
+                heard.heard.push_back(
+                    {"window", window.handle, message, DWORD(wParam), DWORD(lParam)});
+                if (heard.onMessage)
+                    heard.onMessage();
+            }
+            return std::optional<LRESULT>();
+        };
+        imc = tavo_CreateInputContext(window.handle, 100);
         ASSERT_NE(imc, nullptr);
     }
     void TearDown() override {
-        tavo_SetImmHooks(nullptr);
+        tavo_SetImeModule(nullptr);
         ImmDestroyContext(imc);
+        recorder = nullptr;
     }
 
     // Leaves messages in the context's buffer as a module does.
@@ -123,14 +130,15 @@ protected:
         return count;
     }
 
-    Recorder recorder;
+    Recorder heard;
+    tests::RecordingWindow window;
     HIMC imc = nullptr;
 };
 
 TEST_F(ImmContext, ComesWithItsBlocksAndCountsLocks) {
     LPINPUTCONTEXT context = ImmLockIMC(imc);
     ASSERT_NE(context, nullptr);
-    EXPECT_EQ(context->hWnd, fakeWindow());
+    EXPECT_EQ(context->hWnd, window.handle);
     EXPECT_FALSE(context->fOpen);
     EXPECT_EQ(ImmGetIMCCSize(context->hPrivate), 100u);
     auto *comp = static_cast<COMPOSITIONSTRING *>(ImmLockIMCC(context->hCompStr));
@@ -147,7 +155,7 @@ TEST_F(ImmContext, ComesWithItsBlocksAndCountsLocks) {
     EXPECT_TRUE(ImmUnlockIMC(imc));
     EXPECT_TRUE(ImmUnlockIMC(imc));
     EXPECT_EQ(ImmGetIMCLockCount(imc), 0u);
-    EXPECT_EQ(ImmGetContext(fakeWindow()), imc);
+    EXPECT_EQ(ImmGetContext(window.handle), imc);
 }
 
 TEST(ImmContexts, DestroyedOrMadeUpContextsAreRefused) {
@@ -174,32 +182,32 @@ TEST_F(ImmContext, GeneratedMessagesGoInOrderAndTheBufferEmpties) {
           3);
     EXPECT_TRUE(ImmGenerateMessage(imc));
     EXPECT_EQ(pending(), 0u);
-    std::vector<Heard> expected = {{"window", fakeWindow(), WM_IME_STARTCOMPOSITION, 0, 0},
-                                   {"window", fakeWindow(), WM_IME_COMPOSITION, 'a', GCS_COMPSTR},
-                                   {"window", fakeWindow(), WM_IME_ENDCOMPOSITION, 0, 0}};
-    EXPECT_EQ(recorder.heard, expected);
+    std::vector<Heard> expected = {{"window", window.handle, WM_IME_STARTCOMPOSITION, 0, 0},
+                                   {"window", window.handle, WM_IME_COMPOSITION, 'a', GCS_COMPSTR},
+                                   {"window", window.handle, WM_IME_ENDCOMPOSITION, 0, 0}};
+    EXPECT_EQ(heard.heard, expected);
     EXPECT_TRUE(ImmGenerateMessage(imc));
-    EXPECT_EQ(recorder.heard.size(), 3u);
+    EXPECT_EQ(heard.heard.size(), 3u);
 }
 
 TEST_F(ImmContext, MessagesQueuedDuringDeliveryWaitForTheNextRound) {
     queue({{WM_IME_STARTCOMPOSITION, 0, 0}}, 1);
-    recorder.onMessage = [this](HIMC) {
-        recorder.onMessage = nullptr;
+    heard.onMessage = [this]() {
+        heard.onMessage = nullptr;
         queue({{WM_IME_ENDCOMPOSITION, 0, 0}}, 1);
     };
     ImmGenerateMessage(imc);
-    ASSERT_EQ(recorder.heard.size(), 1u);
+    ASSERT_EQ(heard.heard.size(), 1u);
     EXPECT_EQ(pending(), 1u);
     ImmGenerateMessage(imc);
-    ASSERT_EQ(recorder.heard.size(), 2u);
-    EXPECT_EQ(recorder.heard[1].a, DWORD(WM_IME_ENDCOMPOSITION));
+    ASSERT_EQ(heard.heard.size(), 2u);
+    EXPECT_EQ(heard.heard[1].a, DWORD(WM_IME_ENDCOMPOSITION));
 }
 
 TEST_F(ImmContext, CountBeyondTheBufferDeliversOnlyWhatIsThere) {
     queue({{WM_IME_STARTCOMPOSITION, 0, 0}}, 50);
     EXPECT_TRUE(ImmGenerateMessage(imc));
-    EXPECT_EQ(recorder.heard.size(), 1u);
+    EXPECT_EQ(heard.heard.size(), 1u);
     EXPECT_EQ(pending(), 0u);
 }
 
@@ -209,13 +217,13 @@ TEST_F(ImmContext, StatusChangesReachTheModuleBeforeTheWindow) {
     EXPECT_TRUE(ImmSetConversionStatus(imc, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, 0));
     std::vector<Heard> expected = {
         {"module", nullptr, NI_CONTEXTUPDATED, 0, IMC_SETOPENSTATUS},
-        {"window", fakeWindow(), WM_IME_NOTIFY, IMN_SETOPENSTATUS, 0},
+        {"window", window.handle, WM_IME_NOTIFY, IMN_SETOPENSTATUS, 0},
         {"module", nullptr, NI_CONTEXTUPDATED, 0, IMC_SETCONVERSIONMODE},
-        {"window", fakeWindow(), WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0},
+        {"window", window.handle, WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0},
     };
-    EXPECT_EQ(recorder.heard, expected);
+    EXPECT_EQ(heard.heard, expected);
     // The module already sees the new status when told.
-    EXPECT_EQ(recorder.openDuringNotify, std::vector<BOOL>({TRUE, TRUE}));
+    EXPECT_EQ(heard.openDuringNotify, std::vector<BOOL>({TRUE, TRUE}));
     DWORD conversion = 0, sentence = 1;
     EXPECT_TRUE(ImmGetConversionStatus(imc, &conversion, &sentence));
     EXPECT_EQ(conversion, DWORD(IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE));
@@ -225,7 +233,7 @@ TEST_F(ImmContext, StatusChangesReachTheModuleBeforeTheWindow) {
 TEST_F(ImmContext, SettingTheSameStatusTellsNoOne) {
     EXPECT_TRUE(ImmSetOpenStatus(imc, FALSE));
     EXPECT_TRUE(ImmSetConversionStatus(imc, 0, 0));
-    EXPECT_TRUE(recorder.heard.empty());
+    EXPECT_TRUE(heard.heard.empty());
 }
 
 // A composition string block with the given text areas, in the unit size

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstring>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -34,34 +38,67 @@ int character(UINT key, const State &state) {
     return asciiCount == 1 ? ascii : -1;
 }
 
-// Every printable key of the US layout, plain and shifted.
-struct Printable {
-    UINT key;
-    char plain, shifted;
+// The US keyboard as its keycaps are printed: each row's legends left to
+// right, unshifted and shifted. Letter and digit keys are their own
+// virtual keys (Windows' rule); the other positions are named below.
+struct Row {
+    const char *plain, *shifted;
+    std::vector<UINT> otherKeys; // the virtual keys of the row's non-alphanumeric caps, in order
 };
 
-const Printable kPrintable[] = {
-    {'0', '0', ')'},          {'1', '1', '!'},          {'2', '2', '@'},
-    {'3', '3', '#'},          {'4', '4', '$'},          {'5', '5', '%'},
-    {'6', '6', '^'},          {'7', '7', '&'},          {'8', '8', '*'},
-    {'9', '9', '('},          {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},
-    {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'},
-    {VK_OEM_2, '/', '?'},     {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},
-    {VK_OEM_5, '\\', '|'},    {VK_OEM_6, ']', '}'},     {VK_OEM_7, '\'', '"'},
-    {VK_SPACE, ' ', ' '},
+const Row kRows[] = {
+    {"`1234567890-=", "~!@#$%^&*()_+", {VK_OEM_3, VK_OEM_MINUS, VK_OEM_PLUS}},
+    {"qwertyuiop[]\\", "QWERTYUIOP{}|", {VK_OEM_4, VK_OEM_6, VK_OEM_5}},
+    {"asdfghjkl;'", "ASDFGHJKL:\"", {VK_OEM_1, VK_OEM_7}},
+    {"zxcvbnm,./", "ZXCVBNM<>?", {VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2}},
 };
 
-TEST(Keyboard, PrintableKeysPlainAndShifted) {
+// The virtual key of each cap of a row.
+std::vector<UINT> KeysOf(const Row &row) {
+    std::vector<UINT> keys;
+    size_t other = 0;
+    for (const char *c = row.plain; *c != 0; ++c)
+        keys.push_back(isalnum((unsigned char)*c) ? UINT(toupper(*c)) : row.otherKeys.at(other++));
+    return keys;
+}
+
+TEST(Keyboard, EveryCapGivesItsLegendsPlainAndShifted) {
     State plain, shift;
     shift.down(VK_SHIFT);
-    for (const Printable &p : kPrintable) {
-        EXPECT_EQ(character(p.key, plain), p.plain) << "key " << p.key;
-        EXPECT_EQ(character(p.key, shift), p.shifted) << "key " << p.key;
+    for (const Row &row : kRows) {
+        std::vector<UINT> keys = KeysOf(row);
+        ASSERT_EQ(keys.size(), strlen(row.shifted));
+        for (size_t i = 0; i < keys.size(); ++i) {
+            EXPECT_EQ(character(keys[i], plain), row.plain[i]) << "key " << keys[i];
+            EXPECT_EQ(character(keys[i], shift), row.shifted[i]) << "key " << keys[i];
+        }
     }
-    for (UINT key = 'A'; key <= 'Z'; ++key) {
-        EXPECT_EQ(character(key, plain), int(key - 'A' + 'a'));
-        EXPECT_EQ(character(key, shift), int(key));
+    EXPECT_EQ(character(VK_SPACE, plain), ' ');
+    EXPECT_EQ(character(VK_SPACE, shift), ' ');
+}
+
+// The main block types each printable character with exactly one key; the
+// numeric keypad (0x60 to 0x6F) and the extra key of 102-key keyboards
+// repeat some of them.
+TEST(Keyboard, EveryPrintableCharacterHasExactlyOneKeyOnTheMainBlock) {
+    State plain, shift;
+    shift.down(VK_SHIFT);
+    std::map<int, int> keysFor;
+    for (UINT key = 1; key < 0xFF; ++key) {
+        if ((key >= VK_NUMPAD0 && key <= VK_DIVIDE) || key == VK_OEM_102)
+            continue;
+        for (const State *state : {&plain, &shift}) {
+            int c = character(key, *state);
+            if (c > ' ' && c < 0x7F)
+                keysFor[c]++;
+        }
     }
+    for (int c = '!'; c < 0x7F; ++c)
+        EXPECT_EQ(keysFor[c], 1) << "character " << char(c);
+    const char keypad[] = "0123456789*+\0-./";
+    for (UINT key = VK_NUMPAD0; key <= VK_DIVIDE; ++key)
+        EXPECT_EQ(character(key, plain), keypad[key - VK_NUMPAD0] ? keypad[key - VK_NUMPAD0] : -1)
+            << "keypad key " << key;
 }
 
 TEST(Keyboard, CapsLockShiftsLettersOnly) {

@@ -1,3 +1,4 @@
+// File mappings and their views.
 #include "platform/platform.h"
 #include "tests/platform/scratch_folder.h"
 

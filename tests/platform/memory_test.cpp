@@ -1,3 +1,4 @@
+// Global memory: fixed and movable blocks, locks, growth and freeing.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

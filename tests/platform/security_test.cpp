@@ -1,3 +1,4 @@
+// Security identifiers, access-control lists and descriptors.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Share modes of files between handles and between processes.
 #include "platform/platform.h"
 #include "tests/platform/scratch_folder.h"
 

@@ -1,3 +1,5 @@
+// PlaySound: sounds from memory and resources, synchronous and not, and
+// cutting one off.
 #include "platform/platform.h"
 #include "tests/platform/scratch_folder.h"
 

@@ -1,3 +1,4 @@
+// The string functions: case, copying, comparing and lengths.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Critical sections, mutexes, waits and interlocked counters.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

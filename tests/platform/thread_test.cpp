@@ -1,3 +1,4 @@
+// Threads of the C runtime: start, argument and end.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

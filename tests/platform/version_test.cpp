@@ -1,3 +1,4 @@
+// The version the system reports.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

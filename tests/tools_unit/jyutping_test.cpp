@@ -1,3 +1,4 @@
+// Jyutping syllables to reading codes and back, as the tools read them.
 #include "tools/common/jyutping.h"
 #include "frame/canton.h"
 

@@ -1,3 +1,4 @@
+// Writing image keys and data as text and reading them back.
 #include "tools/common/image_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Walking every node of an image, counting damage instead of trusting it.
 #include "tools/common/image_walk.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Writing an image from keys and data held in memory, sorted by their bytes.
 #include "tools/common/image_writer.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Opening the files named on a tool's command line.
 #include "tools/common/tool_files.h"
 
 std::basic_string<WCHAR> tool_widePath(const std::string &path) {

@@ -1,3 +1,4 @@
+// Reading DIALOGEX statements of a resource script into dialogs.
 #include "tools/rc/rcdialog.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Laying out a dialog as Windows' extended dialog template.
 #include "tools/rc/rcdlgtemplate.h"
 #include "tools/rc/rctokens.h"
 

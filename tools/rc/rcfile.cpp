@@ -1,3 +1,4 @@
+// Reading a resource script's statements into resources.
 #include "tools/rc/rcfile.h"
 #include "tools/rc/rcdialog.h"
 #include "tools/rc/rctokens.h"

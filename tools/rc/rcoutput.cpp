@@ -1,3 +1,4 @@
+// Writing a module's resources as the C++ source of its resource table.
 #include "tools/rc/rcoutput.h"
 
 #include <algorithm>
@@ -66,13 +67,29 @@ void unitData(std::vector<std::string> &lines, const std::string &symbol,
     }
 }
 
+void byteData(std::vector<std::string> &lines, const std::string &symbol,
+              const RcCompiled &resource) {
+    lines.push_back("\t.balign 4");
+    lines.push_back(symbol + ":");
+    for (size_t at = 0; at < resource.bytes.size(); at += 2 * kUnitsPerLine) {
+        std::ostringstream line;
+        line << "\t.byte ";
+        size_t end = std::min(resource.bytes.size(), at + 2 * kUnitsPerLine);
+        for (size_t i = at; i < end; i++)
+            line << (i > at ? ", " : "") << unsigned(uint8_t(resource.bytes[i]));
+        lines.push_back(line.str());
+    }
+}
+
 // The data of every resource, in a read-only section of its own.
 std::string assembly(const std::vector<RcCompiled> &resources) {
     std::vector<std::string> lines{"\t.section .rodata.tavo_resources,\"a\",@progbits"};
     for (size_t i = 0; i < resources.size(); i++) {
         lines.push_back("\t.globl " + dataSymbol(i));
         lines.push_back("\t.hidden " + dataSymbol(i));
-        if (resources[i].file.empty())
+        if (!resources[i].bytes.empty())
+            byteData(lines, dataSymbol(i), resources[i]);
+        else if (resources[i].file.empty())
             unitData(lines, dataSymbol(i), resources[i]);
         else
             fileData(lines, dataSymbol(i), resources[i]);
@@ -98,8 +115,9 @@ std::string entries(const std::vector<RcCompiled> &resources) {
             << dataSymbol(i) << "[];\n";
     out << "}\n\nnamespace {\n\nconst TavoResource kResources[] = {\n";
     for (size_t i = 0; i < resources.size(); i++) {
-        uint64_t size =
-            resources[i].file.empty() ? resources[i].units.size() * 2 : resources[i].size;
+        uint64_t size = !resources[i].bytes.empty() ? resources[i].bytes.size()
+                        : resources[i].file.empty() ? resources[i].units.size() * 2
+                                                    : resources[i].size;
         out << "    {" << nameFields(resources[i].type) << ", " << nameFields(resources[i].name)
             << ", " << dataSymbol(i) << ", " << size << "u},\n";
     }

@@ -14,9 +14,11 @@
 struct RcCompiled {
     RcName type;
     RcName name;
-    std::string file;     // a file whose bytes are the data, by full path,
-    std::u16string units; // or, without one, the data itself
-    uint64_t size = 0;    // the file's size when it was read
+    std::string file;        // a file whose bytes are the data, by full path,
+    std::u16string units;    // or, without one, the data itself
+    uint64_t size = 0;       // the file's size when it was read
+    std::string bytes = {};  // data made from a file (pictures), in place of units
+    std::string source = {}; // that file, by full path
 };
 
 // The source defining the table, for the script at scriptPath.

@@ -1,3 +1,4 @@
+// Grouping a string table into RT_STRING blocks of sixteen.
 #include "tools/rc/rcstrings.h"
 #include "tools/rc/rctokens.h"
 

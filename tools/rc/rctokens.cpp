@@ -1,3 +1,4 @@
+// Splitting a resource script into words with their line numbers.
 #include "tools/rc/rctokens.h"
 
 #include <algorithm>

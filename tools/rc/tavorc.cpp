@@ -10,6 +10,7 @@
 #include "tools/rc/rcdlgtemplate.h"
 #include "tools/rc/rcfile.h"
 #include "tools/rc/rcoutput.h"
+#include "tools/rc/rcpictures.h"
 #include "tools/rc/rcstrings.h"
 
 #include <filesystem>
@@ -85,6 +86,38 @@ bool addFile(const Options &options, const RcFileResource &file, std::vector<RcC
     return true;
 }
 
+bool isPicture(const RcName &type) {
+    return type.isNumber &&
+           (type.number == kRcBitmap || type.number == kRcIcon || type.number == kRcCursor);
+}
+
+// A bitmap, icon or cursor file, read and laid out as Windows keeps it.
+bool addPicture(const Options &options, const RcFileResource &file, RcImageNumbers &numbers,
+                std::vector<RcCompiled> &out, std::string &error) {
+    std::string where = options.input + ":" + std::to_string(file.line) + ": ";
+    std::string path = findFile(options, file.file);
+    if (path.empty()) {
+        error = where + "cannot find " + file.file;
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<RcPicture> pictures;
+    std::string problem = in.bad() ? "cannot read" : "";
+    if (!problem.empty() ||
+        !rc_pictureResources(file.type.number, file.name, contents, numbers, pictures, problem)) {
+        error = where + path + ": " + problem;
+        return false;
+    }
+    for (RcPicture &picture : pictures) {
+        RcCompiled compiled{picture.type, picture.name, "", u"", picture.bytes.size()};
+        compiled.bytes = std::move(picture.bytes);
+        compiled.source = path;
+        out.push_back(std::move(compiled));
+    }
+    return true;
+}
+
 bool compile(const Options &options, std::vector<RcCompiled> &resources, std::string &error) {
     RcScript script;
     if (!rc_readScript(options.input, script, error))
@@ -97,8 +130,10 @@ bool compile(const Options &options, std::vector<RcCompiled> &resources, std::st
         resources.push_back(
             RcCompiled{RcName{true, kRcDialog, ""}, dialog.name, "", units, units.size() * 2});
     }
+    RcImageNumbers numbers;
     for (const RcFileResource &file : script.files)
-        if (!addFile(options, file, resources, error))
+        if (!(isPicture(file.type) ? addPicture(options, file, numbers, resources, error)
+                                   : addFile(options, file, resources, error)))
             return false;
     return true;
 }
@@ -116,9 +151,13 @@ std::string escapedForMake(const std::string &path) {
 
 std::string dependencies(const Options &options, const std::vector<RcCompiled> &resources) {
     std::string out = escapedForMake(options.output) + ": " + escapedForMake(options.input);
-    for (const RcCompiled &resource : resources)
-        if (!resource.file.empty())
-            out += " \\\n  " + escapedForMake(resource.file);
+    std::string last;
+    for (const RcCompiled &resource : resources) {
+        const std::string &file = resource.file.empty() ? resource.source : resource.file;
+        if (!file.empty() && file != last)
+            out += " \\\n  " + escapedForMake(file);
+        last = file;
+    }
     return out + "\n";
 }
 

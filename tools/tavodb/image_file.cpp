@@ -1,3 +1,4 @@
+// Opening and mapping an image file for tavodb's commands.
 #include "tools/tavodb/image_file.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Parsing tavodb's command line.
 #include "tools/tavodb/options.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Running work items on a few threads at once.
 #include "tools/voice/parallel_jobs.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Trimming silence and changing the sample rate of recordings.
 #include "tools/voice/sound_edit.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Making stand-in tone recordings whose pitch follows the tone.
 #include "tools/voice/tone_sound.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Writing and reading RIFF WAVE images of 16-bit mono sound.
 #include "tools/voice/wave_file.h"
 
 #include <algorithm>

@@ -25,9 +25,12 @@ typedef struct tagCANDIDATEFORM {
 
 // ---- Input-method manager ----------------------------------------------
 // Input contexts and their blocks, the messages and notifications of an
-// input method, and the statuses it keeps. The host (platform/posix/
-// imm_host.h) plays the manager: it says which module is in use and
-// receives what the contexts send to windows.
+// input method, and the statuses and positions it keeps. As on Windows,
+// each thread with windows has a default IME window, which makes the input
+// method's UI window from the module's UI class and passes on to it the
+// input-method messages that applications hand to DefWindowProc. The host
+// (platform/posix/imm_host.h) says which module is in use and when it gets
+// the thread's contexts.
 
 #define WM_IME_STARTCOMPOSITION 0x010D
 #define WM_IME_ENDCOMPOSITION 0x010E
@@ -171,6 +174,11 @@ HIMC WINAPI ImmGetContext(HWND window);
 BOOL WINAPI ImmReleaseContext(HWND window, HIMC imc);
 BOOL WINAPI ImmGetOpenStatus(HIMC imc);
 BOOL WINAPI ImmSetOpenStatus(HIMC imc, BOOL open);
+BOOL WINAPI ImmGetCompositionWindow(HIMC imc, LPCOMPOSITIONFORM form);
+BOOL WINAPI ImmSetCompositionWindow(HIMC imc, LPCOMPOSITIONFORM form);
+BOOL WINAPI ImmGetStatusWindowPos(HIMC imc, LPPOINT point);
+BOOL WINAPI ImmSetStatusWindowPos(HIMC imc, LPPOINT point);
+HWND WINAPI ImmGetDefaultIMEWnd(HWND window);
 BOOL WINAPI ImmGetConversionStatus(HIMC imc, LPDWORD conversion, LPDWORD sentence);
 BOOL WINAPI ImmSetConversionStatus(HIMC imc, DWORD conversion, DWORD sentence);
 LONG WINAPI ImmGetCompositionStringA(HIMC imc, DWORD index, LPVOID buffer, DWORD bytes);

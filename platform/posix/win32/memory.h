@@ -4,6 +4,8 @@
 
 #include "platform/posix/win32/base.h"
 
+#include <cstring>
+
 // ---- Global memory -----------------------------------------------------
 
 #define GMEM_FIXED 0x0000
@@ -24,5 +26,8 @@ BOOL WINAPI GlobalUnlock(HGLOBAL mem);
 HGLOBAL WINAPI GlobalFree(HGLOBAL mem);
 UINT WINAPI GlobalFlags(HGLOBAL mem);
 HGLOBAL WINAPI GlobalHandle(LPCVOID mem);
+
+#define ZeroMemory(destination, length) memset((destination), 0, (length))
+#define CopyMemory(destination, source, length) memcpy((destination), (source), (length))
 
 #endif
