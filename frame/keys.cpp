@@ -136,17 +136,19 @@ bool takesKey(const PrivateData *data, UINT key, LPARAM keyData, const BYTE *key
     return takesCharacter(data, LOBYTE(character));
 }
 
-// Moves the context's messages into the caller's list when all fit.
-void handOverMessages(LPINPUTCONTEXT context, LPTRANSMSGLIST messages) {
+// Moves the context's messages into the caller's list when all fit;
+// false when they fit but could not be moved (the buffer would not lock).
+bool handOverMessages(LPINPUTCONTEXT context, LPTRANSMSGLIST messages) {
     DWORD count = context->dwNumMsgBuf;
     if (!count || !messages || messages->uMsgCount < count)
-        return;
+        return true;
     const TRANSMSG *buffer = (const TRANSMSG *)ImmLockIMCC(context->hMsgBuf);
     if (!buffer)
-        return;
+        return false;
     std::memcpy(messages->TransMsg, buffer, count * sizeof(TRANSMSG));
     ImmUnlockIMCC(context->hMsgBuf);
     context->dwNumMsgBuf = 0;
+    return true;
 }
 
 } // namespace
@@ -196,7 +198,13 @@ UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE *keyState,
     TranslateChar(hIMC, locked.context, key, keyState);
     BuildMessages(hIMC, FALSE);
     UINT count = locked.context->dwNumMsgBuf;
-    handOverMessages(locked.context, messages);
+    bool handedOver = handOverMessages(locked.context, messages);
     unlockContext(hIMC, locked);
+    if (!handedOver) {
+        // The caller's list would be read for messages it does not hold:
+        // they go through the context instead, and the list holds none.
+        ImmGenerateMessage(hIMC);
+        return 0;
+    }
     return count;
 }

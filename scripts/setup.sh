@@ -3,9 +3,11 @@
 # main.sh and test.sh.
 set -euo pipefail
 
+# The fuzz targets need clang with libFuzzer and the sanitizers' runtimes;
+# llvm-14 brings llvm-symbolizer for readable reports.
 tavo_packages=(build-essential cmake pkg-config python3 googletest libgtest-dev libgmock-dev
                libbenchmark-dev libpulse0 espeak-ng sox libpng-dev libfreetype-dev
-               libfontconfig-dev fonts-noto-cjk clang-tidy)
+               libfontconfig-dev fonts-noto-cjk clang-tidy clang-14 libclang-rt-14-dev llvm-14)
 
 tavo_install_missing() {
     local missing=()

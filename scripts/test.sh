@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Every test: builds plain and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole suite under both; then
-# runs the tests of threads, sound and the speech library under
-# ThreadSanitizer; and checks the naming rule with clang-tidy.
+# UndefinedBehaviorSanitizer, and runs the whole suite under both (the
+# failure-injection scenarios and a short soak among them); then runs the
+# tests of threads, sound and the speech library under ThreadSanitizer;
+# checks the naming rule with clang-tidy; then runs each fuzz target
+# briefly on its seeds.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 for preset in linux linux-asan linux-tsan; do
@@ -11,3 +13,6 @@ for preset in linux linux-asan linux-tsan; do
     ctest --preset "$preset" -j "$(nproc)"
     if [ "$preset" = linux ]; then scripts/naming.sh; fi
 done
+
+echo "== linux-fuzz"
+bash scripts/fuzz.sh smoke

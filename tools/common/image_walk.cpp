@@ -47,9 +47,11 @@ bool ReadNode(const ptree *tree, ImageNode &node, bool binaryData, DWORD *dataSt
     return ReadString(tree, next, node.data, &next);
 }
 
-// Binary data runs up to the next node record, less its terminator.
-void CompleteBinaryData(const ptree *tree, std::vector<ImageNode> &nodes,
-                        const std::vector<DWORD> &dataStarts) {
+// Binary data runs up to the next node record, less its terminator; data
+// without one (an image cut short) is damage.
+unsigned CompleteBinaryData(const ptree *tree, std::vector<ImageNode> &nodes,
+                            const std::vector<DWORD> &dataStarts) {
+    unsigned damaged = 0;
     std::vector<DWORD> offsets;
     for (const ImageNode &node : nodes)
         offsets.push_back(node.offset);
@@ -60,8 +62,11 @@ void CompleteBinaryData(const ptree *tree, std::vector<ImageNode> &nodes,
         DWORD start = std::min(dataStarts[i], end);
         if (end > start && tree->image[end - 1] == 0)
             end--;
+        else
+            damaged++;
         nodes[i].data.assign((const char *)tree->image + start, end - start);
     }
+    return damaged;
 }
 
 } // namespace
@@ -103,7 +108,7 @@ ImageWalk walkImage(const ptree *tree, bool binaryData) {
         pending.push_back({ReadDword(record + 2), bit, link.depth + 1});
     }
     if (binaryData)
-        CompleteBinaryData(tree, walk.nodes, dataStarts);
+        walk.damaged += CompleteBinaryData(tree, walk.nodes, dataStarts);
     std::stable_sort(walk.nodes.begin(), walk.nodes.end(),
                      [](const ImageNode &a, const ImageNode &b) { return a.key < b.key; });
     return walk;

@@ -3,6 +3,7 @@
 
 #include "tools/common/image_writer.h"
 #include "tools/common/tool_files.h"
+#include "tools/tavodb/image_file.h"
 #include "tools/tavodb/commands.h"
 #include "tools/tavodb/options.h"
 
@@ -33,6 +34,9 @@ void ParseLine(Input &input, const std::string &line, long number) {
         return input.error(number, "empty key");
     if (entry.key.find('\0') != std::string::npos)
         return input.error(number, "key holds a zero byte");
+    if (input.kind == ImageKind::binary && isBinarySummary(line.substr(tab + 1)))
+        return input.error(number, "data is an abbreviation (\"" + line.substr(tab + 1) +
+                                       "\"), not the bytes themselves");
     if (!image_parseText(line.substr(tab + 1), entry.data, error))
         return input.error(number, "data: " + error);
     if (input.kind != ImageKind::binary && entry.data.find('\0') != std::string::npos)

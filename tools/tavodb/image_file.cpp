@@ -2,8 +2,10 @@
 #include "tools/tavodb/image_file.h"
 
 #include <cstring>
+#include <regex>
 
 #include "tools/common/tool_files.h"
+#include "tools/tavodb/options.h"
 
 namespace {
 
@@ -44,4 +46,16 @@ std::string binarySummary(const std::string &data) {
     if (data.size() > kSummaryBytes)
         text += "...";
     return text + "]";
+}
+
+bool isBinarySummary(const std::string &text) {
+    static const std::regex summary(R"(\[[0-9]+ bytes?(: (\\x[0-9A-Fa-f]{2})+(\.\.\.)?)?\])");
+    return std::regex_match(text, summary);
+}
+
+int reportDamage(const std::string &path, const ImageWalk &walk) {
+    if (walk.damaged == 0)
+        return 0;
+    return reportError(path, "damaged image: " + std::to_string(walk.damaged) +
+                                 " links or nodes skipped");
 }

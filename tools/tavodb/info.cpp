@@ -75,6 +75,8 @@ int runInfo(const std::vector<std::string> &words) {
     ImageFile image;
     if (!openImage(path, options.kind, image, error))
         return reportError(path, error);
-    PrintInfo(path, image, walkImage(image.tree, image.kind == ImageKind::binary));
-    return 0;
+    ImageWalk walk = walkImage(image.tree, image.kind == ImageKind::binary);
+    PrintInfo(path, image, walk);
+    std::fflush(stdout);
+    return reportDamage(path, walk);
 }

@@ -61,5 +61,9 @@ int runLookup(const std::vector<std::string> &words) {
     bool ok = true;
     for (size_t i = 1; i < options.arguments.size(); i++)
         ok = LookUp(image, options.arguments[i]) && ok;
+    // An answer from a damaged image may be wrong or missing: say so.
+    std::fflush(stdout);
+    if (reportDamage(path, walkImage(image.tree, image.kind == ImageKind::binary)) != 0)
+        return 1;
     return ok ? 0 : 1;
 }
