@@ -5,10 +5,12 @@
 //   tavo-host --module ruda                  (interactive on a terminal)
 //   tavo-host --module-path build/modules/vexa.so --capture /tmp/sounds.wav ...
 //   tavo-host --module vexa --configure "259 1"    (tick a box, then OK)
+//   tavo-host --module vexa --snapshot pictures --script "si1<Space>{line:3}"
 #include "host/built_modules.h"
 #include "host/capture.h"
 #include "host/dialog.h"
 #include "host/report.h"
+#include "host/screen.h"
 #include "host/session.h"
 #include "host/terminal.h"
 
@@ -33,6 +35,8 @@ struct Options {
     bool listen = false;   // with --script: wait for each key's speech to be heard
     std::string configure; // control ids to press in the settings dialog
     bool configuring = false;
+    std::string snapshots; // a folder for a picture of the screen after each key
+    bool messages = false; // interactive: the messages too, not just what is seen
 };
 
 void usage() {
@@ -40,10 +44,15 @@ void usage() {
         stderr,
         "usage: tavo-host [--module vexa|ruda] [--module-path FILE]\n"
         "                 [--script KEYS [--listen]] [--capture FILE.wav] [--configure IDS]\n"
+        "                 [--snapshot DIR] [--messages]\n"
         "KEYS: characters, <Space> <Enter> <Esc> <Backspace> <Left> <PageUp> <F1>...,\n"
-        "      <Ctrl+`> <Shift+1>, chords [fj], presses +f and releases -f.\n"
+        "      <Ctrl+`> <Shift+1>, chords [fj], presses +f and releases -f, and clicks:\n"
+        "      {line:N} on line N of the composition window, {mode} and {shape} on the\n"
+        "      status window's buttons; spaces between keys are optional.\n"
         "IDS: controls to press in the settings dialog, e.g. \"256 1\" (1 is OK).\n"
-        "Without --script on a terminal, keys are read as typed; Ctrl+D ends.\n");
+        "--snapshot DIR: a PNG of the screen around the application after each key.\n"
+        "Without --script on a terminal, keys are read as typed; Ctrl+D ends;\n"
+        "--messages also shows the messages the application receives.\n");
 }
 
 bool parseOptions(int argc, char **argv, Options &options) {
@@ -64,6 +73,10 @@ bool parseOptions(int argc, char **argv, Options &options) {
             options.capture = argv[++i];
         else if (option == "--listen")
             options.listen = true;
+        else if (option == "--snapshot" && hasValue)
+            options.snapshots = argv[++i];
+        else if (option == "--messages")
+            options.messages = true;
         else
             return false;
     }
@@ -103,26 +116,42 @@ std::vector<std::string> lateSounds(host::CaptureLog &capture) {
     return lines;
 }
 
+// The picture of the screen after step number (from 1), in folder; empty
+// when there is no folder or it can't be written.
+std::string takePicture(const host::Session &session, const std::string &folder, size_t number) {
+    if (folder.empty())
+        return {};
+    char name[32];
+    std::snprintf(name, sizeof name, "%03zu.png", number);
+    std::string path = (std::filesystem::path(folder) / name).string();
+    return host::writePicture(session, path) ? path : "(could not write " + path + ")";
+}
+
 // With listen, each key waits until what it made the module say has been
 // heard, as a listener would, so that every page is spoken whole.
-int runScript(host::Session &session, host::CaptureLog &capture, const std::string &script,
-              bool listen) {
+int runScript(host::Session &session, host::CaptureLog &capture, const Options &options) {
     std::string error;
-    std::vector<host::ScriptStep> steps = host::parseScript(script, error);
+    std::vector<host::ScriptStep> steps = host::parseScript(options.script, error);
     if (!error.empty()) {
         std::fprintf(stderr, "tavo-host: %s\n", error.c_str());
         return 2;
     }
-    for (const host::ScriptStep &step : steps) {
-        size_t first = session.application().messages().size();
-        session.feed(step.events);
-        std::printf("%s\n", step.token.c_str());
-        host::printStep(stdout, session.application(), first,
-                        listen && capture.enabled() ? lateSounds(capture) : capture.newLines());
+    if (!options.snapshots.empty())
+        std::filesystem::create_directories(options.snapshots);
+    for (size_t i = 0; i < steps.size(); i++) {
+        host::StepReport report;
+        report.firstMessage = session.application().messages().size();
+        bool done = host::perform(session, steps[i]);
+        std::printf("%s%s\n", steps[i].token.c_str(), done ? "" : "  (nothing there to click)");
+        report.log = options.listen && capture.enabled() ? lateSounds(capture) : capture.newLines();
+        report.picture = takePicture(session, options.snapshots, i + 1);
+        host::printStep(stdout, session, report);
     }
-    if (capture.enabled())
-        for (const std::string &sound : lateSounds(capture))
-            std::printf("  sound: %s\n", sound.c_str());
+    if (capture.enabled()) {
+        std::vector<std::string> late = lateSounds(capture);
+        if (!late.empty())
+            std::printf("  heard: %s\n", host::heardText(late).c_str());
+    }
     return 0;
 }
 
@@ -173,10 +202,10 @@ int main(int argc, char **argv) {
             return status;
     }
     if (options.scripted)
-        return runScript(session, capture, options.script, options.listen);
+        return runScript(session, capture, options);
     if (!isatty(STDIN_FILENO)) {
         std::fprintf(stderr, "tavo-host: give --script, or run on a terminal\n");
         return 2;
     }
-    return host::runInteractive(session, capture);
+    return host::runInteractive(session, capture, options.messages);
 }

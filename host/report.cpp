@@ -1,7 +1,7 @@
 // Printing what each key did, for the scripted mode and the tests.
 #include "host/report.h"
 
-#include "host/text.h"
+#include "host/screen.h"
 
 namespace host {
 
@@ -13,27 +13,49 @@ std::string describe(const Message &message) {
     return messageName(message.message) + numbers;
 }
 
-void printComposition(std::FILE *out, const Application &application, const char *newline) {
-    if (!application.isComposing()) {
-        std::fprintf(out, "  composition: (none)%s", newline);
-        return;
-    }
-    std::fprintf(out, "  composition:%s", newline);
-    for (const std::string &line : compositionLines(application.composition()))
-        std::fprintf(out, "    |%s|%s", line.c_str(), newline);
+// A log line is "<start> ms  <name>  played ..." or "...  cut off ...".
+std::string soundName(const std::string &logLine) {
+    size_t from = logLine.find("  ");
+    if (from == std::string::npos)
+        return logLine;
+    from += 2;
+    size_t to = logLine.rfind("  ");
+    return logLine.substr(from, to > from ? to - from : std::string::npos);
 }
 
-void printStep(std::FILE *out, const Application &application, size_t first,
-               const std::vector<std::string> &sounds, const char *newline) {
+std::string heardText(const std::vector<std::string> &logLines) {
+    const std::string resource = "resource ";
+    std::string text;
+    for (const std::string &line : logLines) {
+        std::string name = soundName(line);
+        if (name.rfind(resource, 0) == 0)
+            name = "[" + name.substr(resource.size()) + "]";
+        text += (text.empty() ? "" : " ") + name;
+    }
+    return text;
+}
+
+void printStep(std::FILE *out, const Session &session, const StepReport &report,
+               const char *newline) {
+    const Application &application = session.application();
     const std::vector<Message> &messages = application.messages();
-    for (size_t i = first; i < messages.size(); ++i)
-        std::fprintf(out, "  %s%s", describe(messages[i]).c_str(), newline);
-    printComposition(out, application, newline);
+    if (report.messages)
+        for (size_t i = report.firstMessage; i < messages.size(); ++i)
+            std::fprintf(out, "  %s%s", describe(messages[i]).c_str(), newline);
+    std::vector<ShownLine> lines = compositionLinesShown(session);
+    if (lines.empty())
+        std::fprintf(out, "  window: (hidden)%s", newline);
+    else
+        std::fprintf(out, "  window:%s", newline);
+    for (const ShownLine &line : lines)
+        std::fprintf(out, "    |%s|%s", line.text.c_str(), newline);
     std::fprintf(out, "  committed: \"%s\"%s", application.committed().c_str(), newline);
     if (!application.typedText().empty())
         std::fprintf(out, "  text: \"%s\"%s", application.document().c_str(), newline);
-    for (const std::string &sound : sounds)
-        std::fprintf(out, "  sound: %s%s", sound.c_str(), newline);
+    if (!report.log.empty())
+        std::fprintf(out, "  heard: %s%s", heardText(report.log).c_str(), newline);
+    if (!report.picture.empty())
+        std::fprintf(out, "  picture: %s%s", report.picture.c_str(), newline);
 }
 
 } // namespace host

@@ -261,7 +261,38 @@ Scanned scanHalf(const std::string &text) {
     return result;
 }
 
-Scanned scanStep(const std::string &text) {
+// "{line:N}", "{mode}" or "{shape}": a click; a "{" that no "}" closes
+// before a space is the character.
+Scanned scanClick(const std::string &text, std::optional<Click> &click) {
+    Scanned result;
+    size_t close = 1;
+    while (close < text.size() && !isBlank(text[close]) && text[close] != '}')
+        ++close;
+    if (close == text.size() || text[close] != '}') {
+        result.length = 1;
+        result.events = parseCharacters("{");
+        return result;
+    }
+    result.length = close + 1;
+    std::string inside = lower(text.substr(1, close - 1));
+    int line = inside.rfind("line:", 0) == 0 ? std::atoi(inside.c_str() + 5) : 0;
+    if (inside == "mode")
+        click = Click{Click::Mode, 0};
+    else if (inside == "shape")
+        click = Click{Click::Shape, 0};
+    else if (line >= 1 && inside == "line:" + std::to_string(line))
+        click = Click{Click::Line, size_t(line - 1)};
+    else
+        result.error = "there is no click " + text.substr(0, close + 1) +
+                       " (clicks are {line:N}, {mode} and {shape})";
+    if (click)
+        result.events = std::vector<KeyEvent>{};
+    return result;
+}
+
+Scanned scanStep(const std::string &text, std::optional<Click> &click) {
+    if (text[0] == '{')
+        return scanClick(text, click);
     if (text[0] == '<')
         return scanNamed(text);
     if (text[0] == '[')
@@ -285,12 +316,13 @@ std::vector<ScriptStep> parseScript(const std::string &script, std::string &erro
             ++at;
             continue;
         }
-        Scanned step = scanStep(script.substr(at));
+        std::optional<Click> click;
+        Scanned step = scanStep(script.substr(at), click);
         if (!step.events) {
             error = step.error;
             return {};
         }
-        steps.push_back({script.substr(at, step.length), *step.events});
+        steps.push_back({script.substr(at, step.length), *step.events, click});
         at += step.length;
     }
     return steps;

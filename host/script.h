@@ -5,9 +5,10 @@
 // <Down> <Home> <End> <PageUp> <PageDown> <Insert> <Delete> <F1>..<F12>,
 // <Shift> <Ctrl> <Alt>), a named key or character with modifiers (<Ctrl+`>
 // <Ctrl+Shift+`> <Shift+1>), a chord ([fj]: press f, press j, release f,
-// release j) or a lone press (+f, +<Shift>) or release (-f). An unknown
-// <Name> is an error, never typed. To type the characters < [ + - write
-// them alone or as <<> <[> <+> <->.
+// release j) or a lone press (+f, +<Shift>) or release (-f), or a click
+// ({line:3}, {mode}, {shape}). An unknown <Name> or click is an error,
+// never typed. To type the characters < [ { + - write them alone or as
+// <<> <[> <{> <+> <->.
 #ifndef TAVO_HOST_SCRIPT_H
 #define TAVO_HOST_SCRIPT_H
 
@@ -22,10 +23,19 @@ struct KeyEvent {
     bool release;
 };
 
-// One token of a script and the key events it stands for.
+// A click of the mouse that a script asks for: on a line of the
+// composition window ({line:3}, counted from 1 at the top), or on the
+// status window's input-mode or shape button ({mode}, {shape}).
+struct Click {
+    enum Target { Line, Mode, Shape } target;
+    size_t line; // from 0
+};
+
+// One token of a script and the key events (or the click) it stands for.
 struct ScriptStep {
     std::string token;
     std::vector<KeyEvent> events;
+    std::optional<Click> click;
 };
 
 // The key and Shift state that type a character on the US layout.

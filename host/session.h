@@ -57,6 +57,7 @@ public:
     void setMessageRoom(UINT room);
 
     Application &application() { return window.application(); }
+    const Application &application() const { return window.application(); }
     const Module &module() const { return manager.module(); }
     HIMC context() const { return window.context(); }
     HWND windowHandle() const { return window.handle(); }

@@ -1,8 +1,11 @@
-// The interactive mode on a terminal: raw keys in, the composition and
-// the committed text out.
+// The interactive mode on a terminal: raw keys in; the text typed, the
+// composition window's lines, the status and what was heard redrawn in
+// place.
 #include "host/terminal.h"
 
 #include "host/report.h"
+#include "host/screen.h"
+#include "platform/posix/sound_probe.h"
 
 #include <poll.h>
 #include <termios.h>
@@ -77,11 +80,17 @@ bool readByte(char &c, int waitMs) {
 }
 
 // One keyboard sequence: an escape sequence is read while its bytes
-// follow closely; a lone Escape stands alone.
-bool readSequence(std::string &sequence) {
-    char c;
-    if (!readByte(c, -1))
+// follow closely; a lone Escape stands alone. False when nothing came
+// within waitMs (-1: wait for ever) or the input ended (then ended is set).
+bool readSequence(std::string &sequence, int waitMs, bool &ended) {
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    if (waitMs >= 0 && poll(&input, 1, waitMs) <= 0)
         return false;
+    char c;
+    if (!readByte(c, -1)) {
+        ended = true;
+        return false;
+    }
     sequence.assign(1, c);
     if (c != kEscape)
         return true;
@@ -92,6 +101,80 @@ bool readSequence(std::string &sequence) {
     }
     return true;
 }
+
+constexpr int kPollMs = 100;
+
+// What a person at the terminal sees: the text typed so far, the
+// composition window's lines, the status and what was heard, redrawn in
+// place after each key and whenever a new sound starts.
+class Display {
+public:
+    Display(Session &session, CaptureLog &capture, bool messages)
+        : session(session), capture(capture), messages(messages) {}
+
+    void keyTyped(size_t firstMessage) {
+        first = firstMessage;
+        heard.clear();
+        listen();
+        draw();
+    }
+
+    // Called while no key comes: a new sound is shown as it starts.
+    void idle() {
+        if (listen())
+            draw();
+    }
+
+    void draw() {
+        std::string out = "\x1b[H\x1b[2J";
+        out +=
+            "Tavo " + session.module().uiClass() + "  |  " + status() + "  |  Ctrl+D ends\r\n\r\n";
+        out += "Text: " + session.application().document() + "_\r\n\r\n";
+        std::vector<ShownLine> lines = compositionLinesShown(session);
+        out += lines.empty() ? "Window: (hidden)\r\n" : "Window:\r\n";
+        for (const ShownLine &line : lines)
+            out += "  | " + line.text + "\r\n";
+        out += "\r\nHeard: " + heardText(heard) + "\r\n";
+        if (messages) {
+            out += "\r\nMessages:\r\n";
+            const std::vector<Message> &all = session.application().messages();
+            for (size_t i = first; i < all.size(); i++)
+                out += "  " + describe(all[i]) + "\r\n";
+        }
+        std::fputs(out.c_str(), stdout);
+        std::fflush(stdout);
+    }
+
+private:
+    std::string status() const {
+        DWORD conversion = session.conversion();
+        return std::string(conversion & IME_CMODE_NATIVE ? "Cantonese" : "alphanumeric") + ", " +
+               (conversion & IME_CMODE_FULLSHAPE ? "full shape" : "half shape");
+    }
+
+    // Takes in what was heard since the last look; true when anything was.
+    bool listen() {
+        if (capture.enabled()) {
+            std::vector<std::string> lines = capture.newLines();
+            heard.insert(heard.end(), lines.begin(), lines.end());
+            return !lines.empty();
+        }
+        TavoSoundProbe probe = {};
+        tavo_soundProbe(&probe);
+        if (probe.started == seen)
+            return false;
+        seen = probe.started;
+        heard.push_back(std::string("0 ms  ") + probe.lastName + "  ");
+        return true;
+    }
+
+    Session &session;
+    CaptureLog &capture;
+    bool messages;
+    size_t first = 0;
+    std::vector<std::string> heard; // as capture-log lines
+    uint64_t seen = 0;
+};
 
 } // namespace
 
@@ -109,18 +192,25 @@ std::optional<std::vector<KeyEvent>> eventsForTerminalInput(const std::string &s
     return parseToken(sequence);
 }
 
-int runInteractive(Session &session, CaptureLog &capture) {
+int runInteractive(Session &session, CaptureLog &capture, bool messages) {
     RawTerminal raw;
-    std::printf("Module %s; type, Ctrl+D ends.\r\n", session.module().uiClass().c_str());
+    Display display(session, capture, messages);
+    display.draw();
     std::string sequence;
-    while (readSequence(sequence) && sequence != std::string(1, kEndOfInput)) {
+    bool ended = false;
+    while (!ended) {
+        if (!readSequence(sequence, kPollMs, ended)) {
+            display.idle();
+            continue;
+        }
+        if (sequence == std::string(1, kEndOfInput))
+            break;
         auto events = eventsForTerminalInput(sequence);
         if (!events)
             continue;
         size_t first = session.application().messages().size();
         session.feed(*events);
-        printStep(stdout, session.application(), first, capture.newLines(), "\r\n");
-        std::fflush(stdout);
+        display.keyTyped(first);
     }
     std::printf("\r\n");
     return 0;

@@ -112,8 +112,12 @@ BOOL WINAPI BitBlt(HDC dc, int x, int y, int width, int height, HDC sourceDC, in
     std::shared_ptr<posix::DeviceContext> source;
     if (operation->source == Source::Needed && !(source = posix::findDC(sourceDC)))
         return FALSE;
-    return blit(*destination, normalised(x, y, width, height), source.get(), fromX, fromY,
-                *operation);
+    Area area = normalised(x, y, width, height);
+    // A copied picture hides what was drawn under it.
+    if (rop == SRCCOPY)
+        posix::coverMarks(destination->canvas(),
+                          RECT{area.x, area.y, area.x + area.width, area.y + area.height});
+    return blit(*destination, area, source.get(), fromX, fromY, *operation);
 }
 
 BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {

@@ -9,7 +9,9 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brushHandle) {
         return 0;
     if (!rect)
         return posix::failWith(ERROR_INVALID_PARAMETER);
-    if (brush->paints())
+    if (brush->paints()) {
         posix::fillRect(context->canvas(), *rect, brush->colour);
+        posix::coverMarks(context->canvas(), *rect);
+    }
     return 1;
 }

@@ -81,4 +81,19 @@ void blendCoverage(const Canvas &canvas, LONG x, LONG y, int width, int height,
     }
 }
 
+void markDrawn(const Canvas &canvas, Mark::Kind kind, const RECT &rect, std::u16string text) {
+    // Text is kept even when empty: an empty line still has its place.
+    RECT visible = surfaceRect(canvas, rect);
+    if (canvas.surface == nullptr || (kind != Mark::Text && visible.right <= visible.left))
+        return;
+    RECT box = rect;
+    OffsetRect(&box, canvas.origin.x, canvas.origin.y);
+    canvas.surface->marks.push_back(Mark{kind, box, std::move(text)});
+}
+
+void coverMarks(const Canvas &canvas, const RECT &rect) {
+    if (canvas.surface != nullptr)
+        canvas.surface->cover(surfaceRect(canvas, rect));
+}
+
 } // namespace posix

@@ -32,6 +32,12 @@ void invertRect(const Canvas &canvas, const RECT &rect);
 void blendCoverage(const Canvas &canvas, LONG x, LONG y, int width, int height,
                    const uint8_t *coverage, COLORREF colour);
 
+// Keeps a mark of what was drawn in rect (logical) on the canvas's
+// surface, for readers of what a window shows; text for a Text mark.
+void markDrawn(const Canvas &canvas, Mark::Kind kind, const RECT &rect, std::u16string text = {});
+// Forgets the marks that drawing over rect (logical) hid.
+void coverMarks(const Canvas &canvas, const RECT &rect);
+
 } // namespace posix
 
 #endif

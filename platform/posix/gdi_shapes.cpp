@@ -87,7 +87,8 @@ void paintSpans(const posix::DeviceContext &context, const RECT &box,
 }
 
 template <class Spans>
-BOOL drawFigure(HDC dc, int left, int top, int right, int bottom, Spans spansOf) {
+BOOL drawFigure(HDC dc, posix::Mark::Kind kind, int left, int top, int right, int bottom,
+                Spans spansOf) {
     auto context = posix::findDC(dc);
     if (!context)
         return FALSE;
@@ -95,18 +96,19 @@ BOOL drawFigure(HDC dc, int left, int top, int right, int bottom, Spans spansOf)
     if (box.right <= box.left || box.bottom <= box.top)
         return TRUE;
     paintSpans(*context, box, spansOf(box), bandOf(*context->pen, box));
+    posix::markDrawn(context->canvas(), kind, box);
     return TRUE;
 }
 
 } // namespace
 
 BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
-    return drawFigure(dc, left, top, right, bottom, [](const RECT &box) {
+    return drawFigure(dc, posix::Mark::Rectangle, left, top, right, bottom, [](const RECT &box) {
         return std::vector<std::pair<LONG, LONG>>(size_t(box.bottom - box.top),
                                                   {box.left, box.right});
     });
 }
 
 BOOL WINAPI Ellipse(HDC dc, int left, int top, int right, int bottom) {
-    return drawFigure(dc, left, top, right, bottom, ellipseSpans);
+    return drawFigure(dc, posix::Mark::Ellipse, left, top, right, bottom, ellipseSpans);
 }

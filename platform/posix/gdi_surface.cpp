@@ -1,4 +1,5 @@
-// The pixels of a surface when it changes size.
+// The pixels of a surface when it changes size, and the marks of what was
+// drawn on it when something covers them.
 #include "platform/posix/surface.h"
 
 #include <algorithm>
@@ -17,6 +18,14 @@ void Surface::resize(LONG newWidth, LONG newHeight, COLORREF fill) {
     width = newWidth;
     height = newHeight;
     pixels = std::move(resized);
+    marks.clear();
+}
+
+void Surface::cover(const RECT &area) {
+    std::erase_if(marks, [&](const Mark &mark) {
+        return mark.box.left >= area.left && mark.box.right <= area.right &&
+               mark.box.top >= area.top && mark.box.bottom <= area.bottom;
+    });
 }
 
 } // namespace posix

@@ -99,16 +99,18 @@ BOOL draw(HDC dc, int x, int y, LPCWSTR text, int count) {
     POINT at = updates ? context->position : POINT{x, y};
     POINT pen = penStart(*context, at, width, face);
     posix::Canvas canvas = context->canvas();
-    if (context->backMode == OPAQUE)
-        posix::fillRect(canvas,
-                        RECT{pen.x, pen.y - face.ascent, pen.x + width, pen.y + face.descent},
-                        context->backColour);
+    RECT box = {pen.x, pen.y - face.ascent, pen.x + width, pen.y + face.descent};
+    if (context->backMode == OPAQUE) {
+        posix::fillRect(canvas, box, context->backColour);
+        posix::coverMarks(canvas, box);
+    }
     for (char32_t c : points) {
         posix::GlyphPtr glyph = face.glyph(c);
         posix::blendCoverage(canvas, pen.x + glyph->left, pen.y - glyph->top, glyph->width,
                              glyph->height, glyph->coverage.data(), context->textColour);
         pen.x += glyph->advance;
     }
+    posix::markDrawn(canvas, posix::Mark::Text, box, std::u16string(text, size_t(count)));
     if (updates)
         context->position.x = advancedPosition(*context, at.x, width);
     return TRUE;

@@ -12,6 +12,8 @@
 #include <chrono>
 
 #include <limits>
+#include <mutex>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -44,6 +46,8 @@ template <class Char> Loaded load(const Char *name, HMODULE module, DWORD flags,
 }
 
 std::atomic<uint64_t> started{0}, lastStartNs{0}, ended{0}, lastEndNs{0};
+std::mutex lastNameLock;
+std::string lastName;
 
 uint64_t nowNs() {
     return uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -53,6 +57,10 @@ uint64_t nowNs() {
 
 // Plays through the output, counting for the probe.
 void playCounted(Output &output, const Sound &sound, Ticket ticket) {
+    {
+        std::lock_guard hold(lastNameLock);
+        lastName = sound.name;
+    }
     lastStartNs = nowNs();
     started++;
     output.play(sound, ticket);
@@ -101,6 +109,10 @@ void tavo_soundProbe(TavoSoundProbe *probe) {
     probe->lastStartNs = lastStartNs;
     probe->ended = ended;
     probe->lastEndNs = lastEndNs;
+    std::lock_guard hold(lastNameLock);
+    size_t length = std::min(lastName.size(), sizeof probe->lastName - 1);
+    lastName.copy(probe->lastName, length);
+    probe->lastName[length] = 0;
 }
 
 BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags) {

@@ -10,6 +10,7 @@ struct TavoSoundProbe {
     uint64_t lastStartNs; // when the last was, on the steady clock
     uint64_t ended;       // sounds that ended or were cut off
     uint64_t lastEndNs;
+    char lastName[48];    // the last started: its INAM tag ("nei5") or "resource 514"
 };
 
 extern "C" void tavo_soundProbe(TavoSoundProbe *probe);

@@ -11,18 +11,32 @@
 #include "platform/platform.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace posix {
+
+// What was drawn where, as a screen reader's off-screen model keeps it:
+// each text output with its box, and each shape, in surface pixels.
+struct Mark {
+    enum Kind { Text, Ellipse, Rectangle } kind;
+    RECT box;
+    std::u16string text; // of a Text mark
+};
 
 struct Surface {
     LONG width = 0;
     LONG height = 0;
     std::vector<COLORREF> pixels; // rows top-down, each pixel 0x00BBGGRR
+    std::vector<Mark> marks;      // in the order they were drawn
 
-    // Pixels the old and new sizes share are kept; new ones are fill.
+    // Pixels the old and new sizes share are kept; new ones are fill. The
+    // marks are forgotten.
     void resize(LONG newWidth, LONG newHeight, COLORREF fill);
     COLORREF at(LONG x, LONG y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    // Something drawn over area (surface pixels) hides the marks wholly
+    // inside it.
+    void cover(const RECT &area);
 };
 
 // A device context that draws into surface (null: draws nothing, as the

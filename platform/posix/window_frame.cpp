@@ -118,16 +118,8 @@ void fitSurface(Window &window) {
     Surface &surface = window.surface;
     LONG width = std::clamp(widthOf(window.rect), LONG(0), kLargestSurface);
     LONG height = std::clamp(heightOf(window.rect), LONG(0), kLargestSurface);
-    if (width != surface.width || height != surface.height) {
-        std::vector<COLORREF> pixels(size_t(width) * size_t(height), kWhite);
-        LONG keepWidth = std::min(width, surface.width);
-        for (LONG y = 0; y < std::min(height, surface.height); ++y)
-            std::copy_n(surface.pixels.begin() + std::ptrdiff_t(y) * surface.width, keepWidth,
-                        pixels.begin() + std::ptrdiff_t(y) * width);
-        surface.pixels = std::move(pixels);
-        surface.width = width;
-        surface.height = height;
-    }
+    if (width != surface.width || height != surface.height)
+        surface.resize(width, height, kWhite);
     drawFrame(window);
 }
 

@@ -3,7 +3,7 @@
 #include "tests/host/host_fixture.h"
 
 #include "host/built_modules.h"
-#include "host/script.h"
+#include "host/screen.h"
 
 #include <unistd.h>
 
@@ -46,7 +46,7 @@ void HostTest::type(const std::string &script) {
     std::vector<host::ScriptStep> steps = host::parseScript(script, error);
     ASSERT_TRUE(error.empty()) << error;
     for (const host::ScriptStep &step : steps)
-        session.feed(step.events);
+        EXPECT_TRUE(host::perform(session, step)) << step.token;
 }
 
 std::string HostTest::settingsKey() const {

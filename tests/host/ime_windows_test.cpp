@@ -1,6 +1,8 @@
 // The module's windows through the host, on real pictures: the
 // composition window's size, place, colours and braille cells, clicks on
 // its lines, and the status window's buttons; in both modules.
+#include "host/text.h"
+#include "host/window_reader.h"
 #include "platform/posix/screen.h"
 #include "tests/host/host_fixture.h"
 
@@ -185,6 +187,29 @@ TEST_P(Windows, APageHasALineACandidateWithRoomAroundIt) {
               2 * cxEdge + font.charWidth / 2 + 2 * cxBorder + font.widest(lines));
     EXPECT_EQ(rect.bottom - rect.top,
               2 * cyEdge + font.charHeight / 2 + 2 * cyBorder + n * font.charHeight + (n - 1));
+}
+
+// What the window shows is read back line by line, as a screen reader
+// would: text, or braille cells as Unicode braille patterns.
+TEST_P(Windows, TheLinesShownAreReadBackAsTextOrAsBraillePatterns) {
+    open();
+    type(std::string(si()) + "<Space>");
+    std::vector<std::string> expected;
+    for (const std::u16string &line : Lines(compositionText(GCS_COMPSTR)))
+        expected.push_back(host::toUtf8(line));
+    std::vector<std::string> read;
+    for (const host::ShownLine &line : host::readWindow(composition()))
+        read.push_back(line.text);
+    EXPECT_EQ(read, expected);
+
+    type("<Esc>");
+    setSetting("Braille Display", 1); // read again when a reading starts
+    type(reading());
+    std::vector<host::ShownLine> cells = host::readWindow(composition());
+    ASSERT_EQ(cells.size(), 1u);
+    EXPECT_TRUE(cells[0].braille);
+    // n, e or h, i or comma, 5: Braille ASCII cells.
+    EXPECT_EQ(cells[0].text, isRuda() ? "\u281D\u2813\u2820" : "\u281D\u2811\u280A\u2822");
 }
 
 TEST_P(Windows, AtTheBottomRightCornerTheWindowIsPushedBackIntoTheWorkArea) {
