@@ -21,9 +21,9 @@ struct Sign {
     unsigned keycode;
 };
 constexpr Sign kSigns[] = {
-    {' ', KEY_SPACE},      {'-', KEY_MINUS},      {'=', KEY_EQUAL},     {'[', KEY_LEFTBRACE},
-    {']', KEY_RIGHTBRACE}, {';', KEY_SEMICOLON},  {'\'', KEY_APOSTROPHE}, {'`', KEY_GRAVE},
-    {'\\', KEY_BACKSLASH}, {',', KEY_COMMA},      {'.', KEY_DOT},       {'/', KEY_SLASH},
+    {' ', KEY_SPACE},      {'-', KEY_MINUS},     {'=', KEY_EQUAL},       {'[', KEY_LEFTBRACE},
+    {']', KEY_RIGHTBRACE}, {';', KEY_SEMICOLON}, {'\'', KEY_APOSTROPHE}, {'`', KEY_GRAVE},
+    {'\\', KEY_BACKSLASH}, {',', KEY_COMMA},     {'.', KEY_DOT},         {'/', KEY_SLASH},
 };
 
 std::string utf8(IBusText *text) {
@@ -43,8 +43,8 @@ gboolean expire(gpointer flag) {
 
 void replied(GObject *source, GAsyncResult *result, gpointer data) {
     auto *reply = static_cast<Reply *>(data);
-    reply->handled = ibus_input_context_process_key_event_async_finish(
-        IBUS_INPUT_CONTEXT(source), result, nullptr);
+    reply->handled = ibus_input_context_process_key_event_async_finish(IBUS_INPUT_CONTEXT(source),
+                                                                       result, nullptr);
     reply->done = true;
 }
 
@@ -99,17 +99,24 @@ bool Client::connect(const std::string &engine, std::string &error) {
         return false;
     }
     connectSignals();
-    ibus_input_context_set_capabilities(context, IBUS_CAP_PREEDIT_TEXT | IBUS_CAP_AUX_TEXT |
+    ibus_input_context_set_capabilities(context, IBUS_CAP_PREEDIT_TEXT | IBUS_CAP_AUXILIARY_TEXT |
                                                      IBUS_CAP_LOOKUP_TABLE | IBUS_CAP_FOCUS |
                                                      IBUS_CAP_PROPERTY);
     ibus_input_context_focus_in(context);
+    // The daemon sets the engine once it has started the engine's process,
+    // which the call does not wait for.
     ibus_input_context_set_engine(context, engine.c_str());
-    IBusEngineDesc *set = ibus_input_context_get_engine(context);
-    if (!set || engine != ibus_engine_desc_get_name(set)) {
-        error = "the daemon did not set the engine " + engine;
-        return false;
+    bool set = false;
+    for (int tries = 0; tries < 500 && !set; ++tries) {
+        settle();
+        IBusEngineDesc *now = ibus_input_context_get_engine(context);
+        set = now && engine == ibus_engine_desc_get_name(now);
+        if (!set)
+            g_usleep(20000);
     }
-    return true;
+    if (!set)
+        error = "the daemon did not set the engine " + engine;
+    return set;
 }
 
 void Client::connectSignals() {
@@ -131,8 +138,7 @@ void Client::onCommit(IBusInputContext *, IBusText *text, gpointer self) {
     seen.lastCommit = Clock::now();
 }
 
-void Client::onPreedit(IBusInputContext *, IBusText *text, guint, gboolean visible,
-                       gpointer self) {
+void Client::onPreedit(IBusInputContext *, IBusText *text, guint, gboolean visible, gpointer self) {
     static_cast<Client *>(self)->seen.preedit = visible ? utf8(text) : "";
 }
 
@@ -164,9 +170,9 @@ void Client::onHideLookupTable(IBusInputContext *, gpointer self) {
 }
 
 void Client::record(IBusProperty *property) {
-    seen.properties[ibus_property_get_key(property)] = {
-        utf8(ibus_property_get_label(property)),
-        ibus_property_get_state(property) == PROP_STATE_CHECKED};
+    seen.properties[ibus_property_get_key(property)] = {utf8(ibus_property_get_label(property)),
+                                                        ibus_property_get_state(property) ==
+                                                            PROP_STATE_CHECKED};
 }
 
 void Client::onProperties(IBusInputContext *, IBusPropList *list, gpointer self) {

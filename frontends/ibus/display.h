@@ -16,6 +16,8 @@ namespace ibus_front {
 struct Candidate {
     std::string label; // the digit that chooses it
     std::string text;
+
+    bool operator==(const Candidate &) const = default;
 };
 
 struct Display {

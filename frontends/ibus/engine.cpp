@@ -52,7 +52,8 @@ gboolean processKeyEvent(IBusEngine *engine, guint keyval, guint keycode, guint 
 
 // The remaining methods only pass the call on, when the engine has a
 // context.
-template <auto Method, typename... Arguments> void forward(IBusEngine *engine, Arguments... arguments) {
+template <auto Method, typename... Arguments>
+void forward(IBusEngine *engine, Arguments... arguments) {
     if (auto *context = contextOf(engine))
         (context->*Method)(arguments...);
 }
@@ -77,7 +78,7 @@ void candidateClicked(IBusEngine *engine, guint index, guint, guint) {
 }
 void propertyActivate(IBusEngine *engine, const gchar *name, guint state) {
     forward<&ibus_front::EngineContext::propertyActivate>(engine, name,
-                                                         static_cast<unsigned>(state));
+                                                          static_cast<unsigned>(state));
 }
 
 void tavo_engine_class_init(TavoEngineClass *klass) {

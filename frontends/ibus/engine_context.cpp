@@ -109,7 +109,7 @@ void EngineContext::reflect() {
         // With Speech on the application hears nothing of the text, which
         // the composition window still shows.
         const std::string &told = application.composition();
-        next = layoutLines(told.empty() ? compositionWindowLines(window)
+        next = layoutLines(told.empty() ? compositionWindowLines(window, manager)
                                         : host::compositionLines(told));
     }
     show(next);

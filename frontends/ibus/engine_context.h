@@ -59,8 +59,8 @@ private:
     IBusEngine *engine;
     host::Manager &manager;
     host::AppWindow window;
-    Display shown;                 // what IBus shows now
-    std::vector<Switch> switches;  // as the property menu has them
+    Display shown;                // what IBus shows now
+    std::vector<Switch> switches; // as the property menu has them
 };
 
 } // namespace ibus_front

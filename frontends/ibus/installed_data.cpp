@@ -5,8 +5,7 @@ namespace ibus_front {
 
 namespace fs = std::filesystem;
 
-bool linkInstalledData(const fs::path &installed, const fs::path &systemDir,
-                       std::string &error) {
+bool linkInstalledData(const fs::path &installed, const fs::path &systemDir, std::string &error) {
     std::error_code failure;
     fs::create_directories(systemDir, failure);
     if (failure) {

@@ -110,21 +110,50 @@ struct Named {
 // Keysyms that are no character: the keys themselves, and the keypad's
 // (whose digits, with NumLock, are characters below).
 constexpr Named kNamed[] = {
-    {IBUS_KEY_Escape, VK_ESCAPE},   {IBUS_KEY_BackSpace, VK_BACK},  {IBUS_KEY_Tab, VK_TAB},
-    {IBUS_KEY_ISO_Left_Tab, VK_TAB}, {IBUS_KEY_Return, VK_RETURN},  {IBUS_KEY_KP_Enter, VK_RETURN},
-    {IBUS_KEY_Shift_L, VK_SHIFT},   {IBUS_KEY_Shift_R, VK_SHIFT},   {IBUS_KEY_Control_L, VK_CONTROL},
-    {IBUS_KEY_Control_R, VK_CONTROL}, {IBUS_KEY_Alt_L, VK_MENU},    {IBUS_KEY_Alt_R, VK_MENU},
-    {IBUS_KEY_Caps_Lock, VK_CAPITAL}, {IBUS_KEY_Home, VK_HOME},     {IBUS_KEY_KP_Home, VK_HOME},
-    {IBUS_KEY_End, VK_END},         {IBUS_KEY_KP_End, VK_END},      {IBUS_KEY_Page_Up, VK_PRIOR},
-    {IBUS_KEY_KP_Page_Up, VK_PRIOR}, {IBUS_KEY_Page_Down, VK_NEXT}, {IBUS_KEY_KP_Page_Down, VK_NEXT},
-    {IBUS_KEY_Left, VK_LEFT},       {IBUS_KEY_KP_Left, VK_LEFT},    {IBUS_KEY_Right, VK_RIGHT},
-    {IBUS_KEY_KP_Right, VK_RIGHT},  {IBUS_KEY_Up, VK_UP},           {IBUS_KEY_KP_Up, VK_UP},
-    {IBUS_KEY_Down, VK_DOWN},       {IBUS_KEY_KP_Down, VK_DOWN},    {IBUS_KEY_Insert, VK_INSERT},
-    {IBUS_KEY_Delete, VK_DELETE},   {IBUS_KEY_KP_Delete, VK_DELETE}, {IBUS_KEY_F1, VK_F1},
-    {IBUS_KEY_F2, VK_F1 + 1},       {IBUS_KEY_F3, VK_F1 + 2},       {IBUS_KEY_F4, VK_F1 + 3},
-    {IBUS_KEY_F5, VK_F1 + 4},       {IBUS_KEY_F6, VK_F1 + 5},       {IBUS_KEY_F7, VK_F1 + 6},
-    {IBUS_KEY_F8, VK_F1 + 7},       {IBUS_KEY_F9, VK_F1 + 8},       {IBUS_KEY_F10, VK_F1 + 9},
-    {IBUS_KEY_F11, VK_F1 + 10},     {IBUS_KEY_F12, VK_F1 + 11},
+    {IBUS_KEY_Escape, VK_ESCAPE},
+    {IBUS_KEY_BackSpace, VK_BACK},
+    {IBUS_KEY_Tab, VK_TAB},
+    {IBUS_KEY_ISO_Left_Tab, VK_TAB},
+    {IBUS_KEY_Return, VK_RETURN},
+    {IBUS_KEY_KP_Enter, VK_RETURN},
+    {IBUS_KEY_Shift_L, VK_SHIFT},
+    {IBUS_KEY_Shift_R, VK_SHIFT},
+    {IBUS_KEY_Control_L, VK_CONTROL},
+    {IBUS_KEY_Control_R, VK_CONTROL},
+    {IBUS_KEY_Alt_L, VK_MENU},
+    {IBUS_KEY_Alt_R, VK_MENU},
+    {IBUS_KEY_Caps_Lock, VK_CAPITAL},
+    {IBUS_KEY_Home, VK_HOME},
+    {IBUS_KEY_KP_Home, VK_HOME},
+    {IBUS_KEY_End, VK_END},
+    {IBUS_KEY_KP_End, VK_END},
+    {IBUS_KEY_Page_Up, VK_PRIOR},
+    {IBUS_KEY_KP_Page_Up, VK_PRIOR},
+    {IBUS_KEY_Page_Down, VK_NEXT},
+    {IBUS_KEY_KP_Page_Down, VK_NEXT},
+    {IBUS_KEY_Left, VK_LEFT},
+    {IBUS_KEY_KP_Left, VK_LEFT},
+    {IBUS_KEY_Right, VK_RIGHT},
+    {IBUS_KEY_KP_Right, VK_RIGHT},
+    {IBUS_KEY_Up, VK_UP},
+    {IBUS_KEY_KP_Up, VK_UP},
+    {IBUS_KEY_Down, VK_DOWN},
+    {IBUS_KEY_KP_Down, VK_DOWN},
+    {IBUS_KEY_Insert, VK_INSERT},
+    {IBUS_KEY_Delete, VK_DELETE},
+    {IBUS_KEY_KP_Delete, VK_DELETE},
+    {IBUS_KEY_F1, VK_F1},
+    {IBUS_KEY_F2, VK_F1 + 1},
+    {IBUS_KEY_F3, VK_F1 + 2},
+    {IBUS_KEY_F4, VK_F1 + 3},
+    {IBUS_KEY_F5, VK_F1 + 4},
+    {IBUS_KEY_F6, VK_F1 + 5},
+    {IBUS_KEY_F7, VK_F1 + 6},
+    {IBUS_KEY_F8, VK_F1 + 7},
+    {IBUS_KEY_F9, VK_F1 + 8},
+    {IBUS_KEY_F10, VK_F1 + 9},
+    {IBUS_KEY_F11, VK_F1 + 10},
+    {IBUS_KEY_F12, VK_F1 + 11},
 };
 
 unsigned char byPlace(unsigned keycode) {
@@ -166,8 +195,8 @@ std::optional<MappedKey> mapKey(unsigned keyval, unsigned keycode, unsigned stat
     mapped.modifiers.control = state & IBUS_CONTROL_MASK;
     mapped.modifiers.alt = state & IBUS_MOD1_MASK;
     mapped.modifiers.capsLock = state & IBUS_LOCK_MASK;
-    mapped.modifiers.super = state & (IBUS_SUPER_MASK | IBUS_HYPER_MASK | IBUS_META_MASK |
-                                      IBUS_MOD4_MASK);
+    mapped.modifiers.super =
+        state & (IBUS_SUPER_MASK | IBUS_HYPER_MASK | IBUS_META_MASK | IBUS_MOD4_MASK);
     return mapped;
 }
 

@@ -24,7 +24,11 @@ cleanup() {
         kill "$daemon" 2>/dev/null
         wait "$daemon" 2>/dev/null
     fi
-    rm -rf "$scratch"
+    # The engines leave when the daemon goes, perhaps still writing.
+    for _ in 1 2 3 4 5; do
+        rm -rf "$scratch" 2>/dev/null && break
+        sleep 0.2
+    done
 }
 trap cleanup EXIT
 

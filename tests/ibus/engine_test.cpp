@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -24,22 +25,40 @@ bool contains(const std::vector<std::string> &lines, const std::string &line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+// The daemon keeps one engine for every context and moves it to the
+// context with the focus; a context of each test would meet the engine of
+// the test before it. So the tests of a suite share one context, and each
+// starts with nothing committed.
 class Engine : public ::testing::Test {
 protected:
-    void open(const std::string &engine) {
+    static void connect(const std::string &engine) {
+        theClient = std::make_unique<ibus_client::Client>();
         std::string error;
-        ASSERT_TRUE(client.connect(engine, error)) << error;
-        ASSERT_TRUE(client.waitUntil([this] { return shown().properties.size() == 6; }))
+        ASSERT_TRUE(theClient->connect(engine, error)) << error;
+        ASSERT_TRUE(theClient->waitUntil([] { return theClient->shown().properties.size() == 6; }))
             << "the settings arrive with the focus";
+        connected = true;
     }
+    static void TearDownTestSuite() {
+        theClient.reset();
+        connected = false;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(connected) << "no engine";
+        shown().committed.clear();
+    }
+
+    static inline std::unique_ptr<ibus_client::Client> theClient;
+    static inline bool connected = false;
+    ibus_client::Client &client = *theClient; // made first thing in connect
 
     ibus_client::Shown &shown() { return client.shown(); }
 
     // Sets a switch of the settings menu and waits until the menu shows it.
     void setSwitch(const char *name, bool on) {
         client.activateProperty(name, on);
-        ASSERT_TRUE(client.waitUntil([&] { return shown().properties[name].on == on; }))
-            << name;
+        ASSERT_TRUE(client.waitUntil([&] { return shown().properties[name].on == on; })) << name;
     }
 
     // The capture log of the sound the engines played.
@@ -59,13 +78,11 @@ protected:
         }
         return false;
     }
-
-    ibus_client::Client client;
 };
 
 class Vexa : public Engine {
 protected:
-    void SetUp() override { open("tavo-vexa"); }
+    static void SetUpTestSuite() { connect("tavo-vexa"); }
 };
 
 TEST_F(Vexa, TheSettingsDialogIsThePropertyMenu) {
@@ -151,7 +168,7 @@ TEST_F(Vexa, TheOptionMenuIsALookupTableUnderItsTitle) {
 
 class Ruda : public Engine {
 protected:
-    void SetUp() override { open("tavo-ruda"); }
+    static void SetUpTestSuite() { connect("tavo-ruda"); }
 };
 
 TEST_F(Ruda, BrailleReadingsConvertToBig5TextCommittedAsUnicode) {
@@ -164,7 +181,7 @@ TEST_F(Ruda, BrailleReadingsConvertToBig5TextCommittedAsUnicode) {
 TEST_F(Ruda, DotKeyChordsTypeTheReadingWhichConvertsAndCommits) {
     setSwitch(kDotKeys, true);
     // n h , h v a: dots 1345, 125, 6, 125, 1236, 1.
-    const std::vector<std::vector<int>> reading = {{1, 3, 4, 5}, {1, 2, 5}, {6},
+    const std::vector<std::vector<int>> reading = {{1, 3, 4, 5}, {1, 2, 5},    {6},
                                                    {1, 2, 5},    {1, 2, 3, 6}, {1}};
     for (const std::vector<int> &cell : reading)
         EXPECT_TRUE(client.chord(cell)) << "dot keys are the module's, released too";

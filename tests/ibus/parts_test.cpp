@@ -51,8 +51,8 @@ TEST(IbusKeys, WithoutAKeycodeTheKeysymDecides) {
 }
 
 TEST(IbusKeys, ReleasesAndModifiersComeFromTheState) {
-    auto mapped = mapKey('f', KEY_F,
-                         IBUS_RELEASE_MASK | IBUS_CONTROL_MASK | IBUS_MOD1_MASK | IBUS_LOCK_MASK);
+    auto mapped =
+        mapKey('f', KEY_F, IBUS_RELEASE_MASK | IBUS_CONTROL_MASK | IBUS_MOD1_MASK | IBUS_LOCK_MASK);
     ASSERT_TRUE(mapped);
     EXPECT_TRUE(mapped->event.release);
     EXPECT_TRUE(mapped->modifiers.control);
