@@ -35,8 +35,10 @@ struct Options {
     bool listen = false;   // with --script: wait for each key's speech to be heard
     std::string configure; // control ids to press in the settings dialog
     bool configuring = false;
-    std::string snapshots; // a folder for a picture of the screen after each key
-    bool messages = false; // interactive: the messages too, not just what is seen
+    std::string snapshots;    // a folder for a picture of the screen after each key
+    bool messages = false;    // interactive: the messages too, not just what is seen
+    bool brief = false;       // scripted: what a person sees and hears, a few lines a key
+    bool lastPicture = false; // --snapshot-last: only the picture after the last key
 };
 
 void usage() {
@@ -44,13 +46,15 @@ void usage() {
         stderr,
         "usage: tavo-host [--module vexa|ruda] [--module-path FILE]\n"
         "                 [--script KEYS [--listen]] [--capture FILE.wav] [--configure IDS]\n"
-        "                 [--snapshot DIR] [--messages]\n"
+        "                 [--snapshot DIR | --snapshot-last FILE.png] [--brief] [--messages]\n"
         "KEYS: characters, <Space> <Enter> <Esc> <Backspace> <Left> <PageUp> <F1>...,\n"
         "      <Ctrl+`> <Shift+1>, chords [fj], presses +f and releases -f, and clicks:\n"
         "      {line:N} on line N of the composition window, {mode} and {shape} on the\n"
         "      status window's buttons; spaces between keys are optional.\n"
         "IDS: controls to press in the settings dialog, e.g. \"256 1\" (1 is OK).\n"
-        "--snapshot DIR: a PNG of the screen around the application after each key.\n"
+        "--snapshot DIR: a PNG of the screen around the application after each key;\n"
+        "--snapshot-last FILE.png: one after the last key. --brief: only what a person\n"
+        "sees and hears, in a few lines a key.\n"
         "Without --script on a terminal, keys are read as typed; Ctrl+D ends;\n"
         "--messages also shows the messages the application receives.\n");
 }
@@ -77,7 +81,12 @@ bool parseOptions(int argc, char **argv, Options &options) {
             options.snapshots = argv[++i];
         else if (option == "--messages")
             options.messages = true;
-        else
+        else if (option == "--brief")
+            options.brief = true;
+        else if (option == "--snapshot-last" && hasValue) {
+            options.snapshots = argv[++i];
+            options.lastPicture = true;
+        } else
             return false;
     }
     return options.module == "vexa" || options.module == "ruda" || !options.modulePath.empty();
@@ -136,15 +145,27 @@ int runScript(host::Session &session, host::CaptureLog &capture, const Options &
         std::fprintf(stderr, "tavo-host: %s\n", error.c_str());
         return 2;
     }
-    if (!options.snapshots.empty())
+    if (!options.snapshots.empty() && !options.lastPicture)
         std::filesystem::create_directories(options.snapshots);
     for (size_t i = 0; i < steps.size(); i++) {
         host::StepReport report;
         report.firstMessage = session.application().messages().size();
         bool done = host::perform(session, steps[i]);
-        std::printf("%s%s\n", steps[i].token.c_str(), done ? "" : "  (nothing there to click)");
+        if (!done)
+            std::printf("%s  (nothing there to click)\n", steps[i].token.c_str());
         report.log = options.listen && capture.enabled() ? lateSounds(capture) : capture.newLines();
-        report.picture = takePicture(session, options.snapshots, i + 1);
+        if (!options.lastPicture)
+            report.picture = takePicture(session, options.snapshots, i + 1);
+        else if (i + 1 == steps.size())
+            report.picture = host::writePicture(session, options.snapshots)
+                                 ? options.snapshots
+                                 : "(could not write " + options.snapshots + ")";
+        if (options.brief) {
+            host::printBrief(stdout, session, report, steps[i].token);
+            continue;
+        }
+        if (done)
+            std::printf("%s\n", steps[i].token.c_str());
         host::printStep(stdout, session, report);
     }
     if (capture.enabled()) {

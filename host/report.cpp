@@ -58,4 +58,21 @@ void printStep(std::FILE *out, const Session &session, const StepReport &report,
         std::fprintf(out, "  picture: %s%s", report.picture.c_str(), newline);
 }
 
+void printBrief(std::FILE *out, const Session &session, const StepReport &report,
+                const std::string &token) {
+    std::vector<ShownLine> lines = compositionLinesShown(session);
+    if (lines.empty())
+        std::fprintf(out, "  %-10s (no window)\n", token.c_str());
+    for (size_t i = 0; i < lines.size(); i++)
+        std::fprintf(out, "  %-10s | %s\n", i == 0 ? token.c_str() : "", lines[i].text.c_str());
+    if (!report.log.empty())
+        std::fprintf(out, "             heard: %s\n", heardText(report.log).c_str());
+    const std::string &text = session.application().document();
+    if (!text.empty() && session.application().messages().size() > report.firstMessage &&
+        !session.application().isComposing())
+        std::fprintf(out, "             text: %s\n", text.c_str());
+    if (!report.picture.empty())
+        std::fprintf(out, "             picture: %s\n", report.picture.c_str());
+}
+
 } // namespace host

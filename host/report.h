@@ -30,6 +30,11 @@ struct StepReport {
 void printStep(std::FILE *out, const Session &session, const StepReport &report,
                const char *newline = "\n");
 
+// The same in a few lines, as a person follows it: the key, the window's
+// lines, what was heard, and the text once something is committed.
+void printBrief(std::FILE *out, const Session &session, const StepReport &report,
+                const std::string &token);
+
 } // namespace host
 
 #endif

@@ -5,7 +5,7 @@ set -euo pipefail
 
 tavo_packages=(build-essential cmake pkg-config python3 googletest libgtest-dev libgmock-dev
                libbenchmark-dev libpulse0 espeak-ng sox libpng-dev libfreetype-dev
-               libfontconfig-dev fonts-noto-cjk libibus-1.0-dev ibus dbus-daemon)
+               libfontconfig-dev fonts-noto-cjk clang-tidy libibus-1.0-dev ibus dbus-daemon)
 
 tavo_install_missing() {
     local missing=()

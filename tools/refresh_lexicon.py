@@ -2,9 +2,12 @@
 """Regenerates the Cantonese source lexicon under data/ from installed packages.
 
 Sources (see data/README for versions, licences and the ordering rule):
-  - librime-data-jyutping: jyutping.dict.yaml (characters and words, toneless)
+  - rime-data-jyut6ping3: jyut6ping3.chars.dict.yaml, jyut6ping3.words.dict.yaml
+    and jyut6ping3.phrase.dict.yaml (toned readings) and essay-cantonese.txt
+    (how often each word and character occurs in a Cantonese corpus)
+  - opencc (Debian's OpenCC tables): HKVariants.ocd2 and TWVariants.ocd2, read
+    through opencc_dict, to write the Hong Kong forms of characters
   - unicode-data: Unihan_*.txt(.bz2) and CJKRadicals.txt
-  - npm to-jyutping: dist/index.cjs (ranked toned readings of characters and words)
 
 Writes data/chars.tsv, data/words.tsv, data/descriptions.tsv and
 data/refresh_summary.txt. The output depends only on the source files, so a
@@ -12,20 +15,20 @@ rerun on the same packages gives byte-identical files. A source line that
 cannot be parsed stops the run with its file and line; well-formed entries
 that do not fit the lexicon are dropped and counted in the summary.
 
-Usage: refresh_lexicon.py [--rime DIR] [--unicode DIR] [--to-jyutping DIR]
-                          [--out DIR] [--iconv PATH]
+Usage: refresh_lexicon.py [--rime DIR] [--opencc DIR] [--opencc-dict PATH]
+                          [--unicode DIR] [--out DIR] [--iconv PATH]
+       refresh_lexicon.py --self-test
 """
 
 import argparse
 import bz2
 import collections
-import itertools
-import math
 import os
 import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 MAX_WORD_CHARS = 7
 
@@ -40,9 +43,17 @@ INITIAL_SET = frozenset(INITIALS)
 FINAL_SET = frozenset(FINALS)
 
 TONED_SYLLABLE = re.compile(r"^([a-z]+)([1-6])$")
-TONELESS_SYLLABLE = re.compile(r"^[a-z]+$")
 
 CHINESE_DIGITS = "零一二三四五六七八九"
+
+# The form that Hong Kong does not write stays as a later candidate, with
+# this share of the count of the form that replaces it.
+KEPT_FORM_SHARE = 0.1
+# A phrase or corpus text that no word table lists counts this share of its
+# corpus count: it is less surely a word of its own, and the corpus spells
+# some words in ways Hong Kong does not write them (我地 for 我哋, 上還 for
+# 上環).
+UNLISTED_SHARE = 0.3
 
 
 class SourceError(Exception):
@@ -76,6 +87,16 @@ def syllable_fits(toned):
 
 def strip_tone(toned):
     return toned.rstrip("0123456789")
+
+
+def spell_short_a(syllable, summary):
+    """Writes a bare short -a final (ga3, a3) the standard way (gaa3, aa3)."""
+    body = strip_tone(syllable)
+    if body.endswith("a") and not body.endswith("aa") and (body[:-1] in INITIAL_SET or
+                                                         body == "a"):
+        summary.counts["syllable: bare -a written -aa (kept)"] += 1
+        return body + "a" + syllable[len(body):]
+    return syllable
 
 
 # --------------------------------------------------------------------------
@@ -156,11 +177,14 @@ def read_radicals(directory):
     return radicals
 
 
-RIME_WEIGHT = re.compile(r"^(\d+(\.\d+)?)(%?)$")
+RIME_READING = re.compile(r"^[a-z]+[1-6]( [a-z]+[1-6])*$")
+RIME_WEIGHT = re.compile(r"^(\d+(\.\d+)?)%$")
 
 
-def read_rime(path):
-    """Yields (line number, text, toneless syllables, weight, is percent)."""
+def read_rime(path, with_readings):
+    """Yields (line number, text, toned syllables, weight in percent or None)
+    for each entry of a Rime dictionary's body; a table without readings
+    (the phrase list) gives None for both."""
     with open_text(path) as stream:
         in_body = False
         for number, line in enumerate(stream, 1):
@@ -171,129 +195,65 @@ def read_rime(path):
             if not line.strip() or line.startswith("#"):
                 continue
             fields = line.split("\t")
-            if len(fields) not in (2, 3) or not fields[0] or not fields[1]:
+            if not with_readings:
+                if len(fields) != 1 or not fields[0].strip():
+                    raise SourceError(path, number, "expected a text alone")
+                yield number, fields[0], None, None
+                continue
+            if len(fields) not in (2, 3) or not fields[0]:
                 raise SourceError(path, number, "expected text<TAB>reading[<TAB>weight]")
-            syllables = fields[1].split(" ")
-            if not all(TONELESS_SYLLABLE.match(s) for s in syllables):
+            if not RIME_READING.match(fields[1]):
                 raise SourceError(path, number, f"bad reading {fields[1]!r}")
-            weight, percent = 100.0, True
-            if len(fields) == 3 and fields[2]:
+            weight = None
+            if len(fields) == 3:
                 match = RIME_WEIGHT.match(fields[2])
                 if not match:
                     raise SourceError(path, number, f"bad weight {fields[2]!r}")
-                weight, percent = float(match.group(1)), match.group(3) == "%"
-            yield number, fields[0], syllables, weight, percent
+                weight = float(match.group(1))
+            yield number, fields[0], fields[1].split(" "), weight
         if not in_body:
             raise SourceError(path, 0, "no '...' line ends the header")
 
 
-# to-jyutping packs its data as a trie in one JavaScript string literal: key
-# characters (code points >= 256) descend, readings follow as pairs of
-# characters (base 90 from '!'), '~' joins a further syllable to the same
-# character, '{' opens the children of the node just read and '}' closes them.
-TJ_ONSETS = ["", "b", "p", "m", "f", "d", "t", "n", "l", "g", "k", "ng", "gw", "kw", "w", "h",
-             "z", "c", "s", "j"]
-TJ_NUCLEI = ["aa", "a", "e", "i", "o", "u"]
-TJ_RHYMES = ["oe", "oen", "oeng", "oet", "oek", "eoi", "eon", "eot", "yu", "yun", "yut", "m",
-             "ng"]
-TJ_CODAS = ["", "i", "u", "m", "n", "ng", "p", "t", "k"]
-TJ_LITERAL_START = 'Array.from("{'
+def read_essay(path):
+    """Returns {text: count} of the corpus frequency list."""
+    counts = {}
+    with open_text(path) as stream:
+        for number, line in enumerate(stream, 1):
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) != 2 or not fields[0] or not fields[1].isdigit():
+                raise SourceError(path, number, "expected text<TAB>count")
+            if fields[0] in counts:
+                raise SourceError(path, number, f"{fields[0]!r} again")
+            counts[fields[0]] = int(fields[1])
+    return counts
 
 
-def tj_js_list(values):
-    return "[" + ",".join(f'"{v}"' for v in values) + "]"
-
-
-def tj_syllable(code):
-    final = code % 402 // 6
-    rhyme = TJ_RHYMES[final - 54] if final >= 54 else TJ_NUCLEI[final // 9] + TJ_CODAS[final % 9]
-    return TJ_ONSETS[code // 402] + rhyme + str(code % 6 + 1)
-
-
-def tj_literal(text, path):
-    """Extracts and unescapes the trie literal; returns (chars, offsets)."""
-    for table in (TJ_ONSETS, TJ_NUCLEI, TJ_RHYMES, TJ_CODAS):
-        if tj_js_list(table) not in text:
-            raise SourceError(path, 0, "unknown data layout (syllable tables differ)")
-    if text.count(TJ_LITERAL_START) != 1:
-        raise SourceError(path, 0, "unknown data layout (trie literal not found)")
-    start = text.index(TJ_LITERAL_START) + len(TJ_LITERAL_START) - 1
-    chars, offsets = [], []
-    i = start
-    while i < len(text) and text[i] != '"':
-        offsets.append(i)
-        if text[i] == "\\":
-            if text[i + 1] not in '\\"':
-                raise SourceError(path, location(text, i), "unexpected escape in trie")
-            i += 1
-        chars.append(text[i])
-        i += 1
-    if i >= len(text):
-        raise SourceError(path, location(text, start), "unterminated trie literal")
-    return chars, offsets
-
-
-def location(text, offset):
-    line = text.count("\n", 0, offset) + 1
-    return f"{line}:{offset - (text.rfind(chr(10), 0, offset) + 1) + 1}"
-
-
-def read_to_jyutping(package):
-    """Returns {text: [toned readings, most usual first]}."""
-    path = os.path.join(package, "dist", "index.cjs")
+def read_opencc_text(path, shown_as):
+    """Returns {text: [replacements, preferred first]} of an OpenCC table in
+    text form; errors name shown_as (the table the text was made from)."""
+    table = {}
     with open(path, encoding="utf-8") as stream:
-        text = stream.read()
-    chars, offsets = tj_literal(text, path)
-    entries = {}
-    keys, i = [""], 1
-
-    def fail(message):
-        raise SourceError(path, location(text, offsets[min(i, len(offsets) - 1)]), message)
-
-    try:
-        while keys:
-            key = keys[-1]
-            while ord(chars[i]) >= 256:
-                key += chars[i]
-                i += 1
-            readings = []
-            while ord(chars[i]) < 123:
-                syllables, done = [], 0
-                while done < len(key):
-                    high, low = ord(chars[i]) - 33, ord(chars[i + 1]) - 33
-                    if not (0 <= high < 90 and 0 <= low < 90):
-                        fail("bad reading in trie")
-                    syllables.append(tj_syllable(high * 90 + low))
-                    i += 2
-                    if chars[i] == "~":
-                        i += 1
-                    else:
-                        done += 1
-                readings.append(" ".join(syllables))
-            if readings:
-                if not key or key in entries:
-                    fail("reading without a new key in trie")
-                entries[key] = readings
-            if chars[i] == "{":
-                keys.append(key)
-            elif chars[i] == "}":
-                keys.pop()
-            elif ord(chars[i]) < 256:
-                fail("unexpected character in trie")
-            else:
-                continue
-            i += 1
-    except IndexError:
-        fail("trie ends early")
-    if i != len(chars):
-        fail("data after the end of the trie")
-    return entries
+        for number, line in enumerate(stream, 1):
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) != 2 or not fields[0] or not fields[1].strip():
+                raise SourceError(shown_as, number, "expected text<TAB>replacements")
+            table[fields[0]] = fields[1].split(" ")
+    return table
 
 
-def package_version(package):
-    with open(os.path.join(package, "package.json"), encoding="utf-8") as stream:
-        match = re.search(r'"version"\s*:\s*"([^"]+)"', stream.read())
-    return match.group(1) if match else "unknown"
+def read_opencc(path, opencc_dict):
+    """Reads a binary OpenCC table through opencc_dict's text output."""
+    if not os.path.exists(path):
+        raise SourceError(path, 0, "source file not found")
+    with tempfile.TemporaryDirectory() as folder:
+        text = os.path.join(folder, "table.txt")
+        done = subprocess.run([opencc_dict, "-i", path, "-o", text, "-f", "ocd2", "-t", "text"],
+                              capture_output=True, check=False)
+        if done.returncode != 0 or not os.path.exists(text):
+            raise SourceError(path, 0, f"{opencc_dict} could not read it: "
+                              f"{done.stderr.decode(errors='replace')[:200]}")
+        return read_opencc_text(text, path + " (as text)")
 
 
 # --------------------------------------------------------------------------
@@ -370,88 +330,287 @@ class Summary:
             self.syllables[syllable] += 1
 
 
-def char_readings(unihan, tj, big5, summary):
-    """Returns {char: [toned readings, most usual first]} for Big5-HKSCS chars."""
-    readings = {}
-    candidates = {c for c in tj if len(c) == 1} | {
-        c for c, f in unihan.items() if "kCantonese" in f}
-    for char in sorted(candidates):
-        if char not in big5:
-            summary.drop("character: not in Big5-HKSCS")
-            continue
-        ordered = list(tj.get(char, []))
-        ordered += [r for r in unihan.get(char, {}).get("kCantonese", "").split() if
-                    r not in ordered]
-        kept = []
-        for reading in ordered:
-            reading = " ".join(spell_short_a(s, summary) for s in reading.split(" "))
-            if " " in reading:
-                summary.drop("character reading: more than one syllable")
-            elif not syllable_fits(reading):
-                summary.drop("character reading: syllable outside the inventory",
-                             strip_tone(reading))
-            else:
-                add_reading(kept, reading)
-        if kept:
-            readings[char] = kept
+class Corpus:
+    """How often texts occur: the corpus count, or for a text that the
+    corpus does not list, an estimate from the best way to write it as
+    texts that it does list (their probabilities multiplied)."""
+
+    def __init__(self, counts):
+        self.counts = counts
+        self.total = max(1, sum(counts.values()))
+
+    def char_count(self, char):
+        return self.counts.get(char, 0)
+
+    def frequency(self, text):
+        count = self.counts.get(text, 0)
+        return float(count) if count > 0 else self.estimate(text)
+
+    def estimate(self, text):
+        best = [0.0] * (len(text) + 1)
+        best[0] = 1.0
+        for end in range(1, len(text) + 1):
+            for start in range(end):
+                count = self.counts.get(text[start:end], 0) if best[start] > 0 else 0
+                if count > 0:
+                    best[end] = max(best[end], best[start] * count / self.total)
+        return best[-1] * self.total
+
+
+class Entry:
+    """The readings of one text: for each, its count in the corpus (the
+    text's frequency times the reading's share) and the share alone."""
+
+    def __init__(self):
+        self.readings = {}  # reading -> [count, share, first seen]
+        self.listed = False  # in a word table (not made from the corpus alone)
+
+    def add(self, reading, count, share):
+        slot = self.readings.setdefault(reading, [0.0, 0.0, len(self.readings)])
+        slot[0] += count
+        slot[1] = max(slot[1], share)
+
+    def ordered(self):
+        """Readings most common first; ties by share, then source order."""
+        return sorted(self.readings, key=lambda r: (-round(self.readings[r][0], 6),
+                                                     -self.readings[r][1], self.readings[r][2]))
+
+
+def shares(weights):
+    """Weights (None = 100%) as shares that add up to 1."""
+    values = [100.0 if w is None else w for w in weights]
+    total = sum(values)
+    return [v / total if total > 0 else 1 / len(values) for v in values]
+
+
+def char_weights(rows, summary):
+    """{char: {toned syllable: weight}} of the character table, in its order."""
+    table = {}
+    for _, text, syllables, weight in rows:
+        if len(text) != 1:
+            summary.drop("character entry: not one character")
+        elif len(syllables) != 1:
+            summary.drop("character reading: more than one syllable")
         else:
-            summary.drop("character: no usable reading")
-    return readings
-
-
-def tj_prediction(word, tj):
-    """Toned syllables per position from to-jyutping's words, longest first."""
-    guesses = [[] for _ in word]
-    for size in range(len(word), 1, -1):
-        for start in range(len(word) - size + 1):
-            for reading in tj.get(word[start:start + size], []):
-                syllables = reading.split(" ")
-                if len(syllables) != size:
-                    continue
-                for offset, syllable in enumerate(syllables):
-                    if syllable not in guesses[start + offset]:
-                        guesses[start + offset].append(syllable)
-    return guesses
-
-
-def give_tones(word, toneless, tj, chars):
-    """Toned reading for a toneless one, or (None, reason) when impossible."""
-    guesses = tj_prediction(word, tj)
-    toned = []
-    for char, syllable, guess in zip(word, toneless, guesses):
-        options = [s for s in guess + chars.get(char, []) if strip_tone(s) == syllable]
-        if not options:
-            return None, "word reading: no toned reading of a character fits its syllable"
-        toned.append(options[0])
-    return " ".join(toned), None
-
-
-def word_readings(rime_words, tj, chars, unihan, big5, summary):
-    """Returns {word: [toned readings, most usual first]} and the boosted words."""
-    words = collections.defaultdict(list)
-    boosted = set()
-    for word, readings in sorted(tj.items()):
-        if len(word) < 2:
-            continue
-        for reading in readings:
-            syllables = [spell_short_a(s, summary) for s in reading.split(" ")]
-            reading = " ".join(syllables)
-            if fits_lexicon(word, syllables, big5, summary, strip_tone):
-                add_reading(words[word], reading)
-    for word, entries in sorted(rime_words.items()):
-        for toneless, _, boost in sorted(entries, key=lambda e: -e[1]):
-            if boost:
-                boosted.add(word)
-            if not fits_lexicon(word, toneless, big5, summary, lambda s: s):
+            syllable = spell_short_a(syllables[0], summary)
+            if not syllable_fits(syllable):
+                summary.drop("character reading: syllable outside the inventory",
+                             strip_tone(syllable))
                 continue
-            reading, reason = give_tones(word, toneless, tj, chars)
-            if reading is None:
-                summary.drop(reason)
+            readings = table.setdefault(text, {})
+            value = 100.0 if weight is None else weight
+            readings[syllable] = max(readings.get(syllable, 0.0), value)
+    return table
+
+
+def unihan_weights(unihan, known, big5, summary):
+    """Readings from Unihan kCantonese for Big5-HKSCS characters that the
+    character table does not read."""
+    table = {}
+    for char in sorted(big5):
+        if char in known:
+            continue
+        syllables = [spell_short_a(s, summary) for s in
+                     unihan.get(char, {}).get("kCantonese", "").split()]
+        kept = [s for s in syllables if syllable_fits(s)]
+        for syllable in syllables:
+            if not syllable_fits(syllable):
+                summary.drop("character reading: syllable outside the inventory",
+                             strip_tone(syllable))
+        if kept:
+            table[char] = {s: 100.0 for s in kept}
+            summary.counts["character: read from Unihan alone"] += 1
+    return table
+
+
+def char_entries(weights, corpus):
+    """{char: Entry}: each reading counted as the character's frequency
+    times the reading's share."""
+    entries = {}
+    for char, readings in weights.items():
+        entry = entries.setdefault(char, Entry())
+        for syllable, share in zip(readings, shares(list(readings.values()))):
+            entry.add(syllable, corpus.char_count(char) * share, share)
+    return entries
+
+
+def reading_usage(weights, word_rows, corpus):
+    """How often each character is read each way: alone (its count times the
+    reading's share) and in the words of the word table (their frequency)."""
+    usage = collections.Counter()
+    for char, readings in weights.items():
+        for syllable, share in zip(readings, shares(list(readings.values()))):
+            usage[char, syllable] += corpus.char_count(char) * share
+    for _, text, syllables, _ in word_rows:
+        if len(syllables) == len(text):
+            frequency = corpus.frequency(text)
+            for char, syllable in zip(text, syllables):
+                usage[char, syllable] += frequency
+    return usage
+
+
+def usual_syllable(char, weights, usage):
+    """The reading a character has most often, or None without any."""
+    readings = list(weights.get(char, {}))
+    if not readings:
+        return None
+    return max(readings, key=lambda s: (usage[char, s], weights[char][s], -readings.index(s)))
+
+
+def derive_reading(text, word_readings, weights, usage):
+    """A phrase's reading: the known words in it from the left, longest
+    first, and each other character's usual reading."""
+    syllables = []
+    at = 0
+    while at < len(text):
+        for size in range(len(text) - at, 0, -1):
+            part = text[at:at + size]
+            if size > 1 and part in word_readings:
+                syllables += word_readings[part][0]
+                at += size
+                break
+            if size == 1:
+                syllable = usual_syllable(part, weights, usage)
+                if syllable is None:
+                    return None
+                syllables.append(syllable)
+                at += 1
+    return syllables
+
+
+# A text that the corpus counts at least this often is a word of the
+# lexicon even when no word table lists it (你好, 新年快樂).
+CORPUS_WORD_COUNT = 1000
+
+
+def word_sources(word_rows, phrase_rows, weights, corpus, summary):
+    """{word: [syllable lists]} of the word table, of the phrases that the
+    corpus attests and of the corpus's common texts, before any form is
+    changed. Readings that the tables don't give are made from the words
+    and characters in the text."""
+    words = collections.defaultdict(list)
+    for _, text, syllables, _ in word_rows:
+        syllables = [spell_short_a(s, summary) for s in syllables]
+        if len(syllables) != len(text):
+            summary.drop("word reading: syllables do not match characters one to one")
+        elif syllables not in words[text]:
+            words[text].append(syllables)
+    usage = reading_usage(weights, word_rows, corpus)
+    listed = dict(words)
+    phrases = sorted(t for _, t, _, _ in phrase_rows if 2 <= len(t) <= MAX_WORD_CHARS)
+    common = sorted(t for t, n in corpus.counts.items()
+                    if n >= CORPUS_WORD_COUNT and 2 <= len(t) <= MAX_WORD_CHARS)
+    for kind, texts in (("phrase", phrases), ("corpus text", common)):
+        for text in texts:
+            if text in words:
+                continue
+            if corpus.counts.get(text, 0) == 0:
+                summary.drop(f"{kind}: not attested in the corpus")
+                continue
+            syllables = derive_reading(text, listed, weights, usage)
+            if syllables is None:
+                summary.drop(f"{kind}: a character without a reading")
             else:
-                add_reading(words[word], reading)
-    words = {w: r for w, r in words.items() if r}
-    drop_simplified_duplicates(words, unihan, summary)
-    return words, boosted
+                words[text].append(syllables)
+                summary.counts[f"{kind}: read from its words and characters (kept)"] += 1
+    return {w: r for w, r in words.items() if r}, set(listed)
+
+
+def reading_shares(word, readings, weights):
+    """Shares of a word's readings: each as likely as its characters' shares
+    of those syllables make it."""
+    likelihoods = []
+    for syllables in readings:
+        value = 1.0
+        for char, syllable in zip(word, syllables):
+            char_readings = weights.get(char, {})
+            total = sum(char_readings.values())
+            value *= char_readings.get(syllable, 0.0) / total if total else 0.0
+        likelihoods.append(value)
+    total = sum(likelihoods)
+    return [v / total if total > 0 else 1 / len(readings) for v in likelihoods]
+
+
+def word_entries(words, listed, weights, corpus, summary):
+    """{word: Entry} of the words that fit the lexicon."""
+    entries = {}
+    for word, readings in sorted(words.items()):
+        kept = [r for r in readings if fits_lexicon(word, r, summary)]
+        if not kept:
+            continue
+        frequency = corpus.frequency(word) * (1.0 if word in listed else UNLISTED_SHARE)
+        entry = entries.setdefault(word, Entry())
+        entry.listed = word in listed
+        for syllables, share in zip(kept, reading_shares(word, kept, weights)):
+            entry.add(" ".join(syllables), frequency * share, share)
+    return entries
+
+
+def fits_lexicon(word, syllables, summary):
+    """Whether a word reading can go into the lexicon; counts why not."""
+    if len(word) > MAX_WORD_CHARS:
+        summary.drop("word reading: longer than 7 characters")
+        return False
+    bad = next((s for s in syllables if not syllable_fits(s)), None)
+    if bad is not None:
+        summary.drop("word reading: syllable outside the inventory", strip_tone(bad))
+        return False
+    return True
+
+
+# --------------------------------------------------------------------------
+# Hong Kong forms
+
+
+def hong_kong_forms(hk_variants, tw_variants, big5):
+    """{char: the form Hong Kong writes} for the characters written otherwise.
+
+    OpenCC's Hong Kong table decides first. For a character it leaves alone,
+    OpenCC's table of Taiwan forms pairs it with the form that Big5 text
+    writes (麪 and 麵); that form is taken when it is in Big5's frequently
+    used set and the character is not, as Hong Kong writes in Big5."""
+    forms = {}
+    for char, targets in sorted(hk_variants.items()):
+        if len(char) == 1 and targets[0] != char and targets[0] in big5:
+            forms[char] = targets[0]
+    for char, targets in sorted(tw_variants.items()):
+        target = targets[0]
+        if len(char) != 1 or char in hk_variants or target == char or target not in big5:
+            continue
+        if big5_level(big5[target]) == 0 and (char not in big5 or big5_level(big5[char]) != 0):
+            forms[char] = target
+    return forms
+
+
+def to_hong_kong(entries, forms, big5, summary, what):
+    """The entries written in Hong Kong forms. Where a form changed, the
+    counts go to the Hong Kong spelling and the old spelling stays with a
+    tenth of them, when Big5-HKSCS holds it; entries with a character
+    outside Big5-HKSCS are dropped."""
+    converted = {}
+
+    def add(text, entry, factor):
+        if not all(c in big5 for c in text):
+            summary.drop(f"{what}: a character not in Big5-HKSCS")
+            return
+        target = converted.setdefault(text, Entry())
+        target.listed |= entry.listed
+        for reading in entry.ordered():
+            count, share, _ = entry.readings[reading]
+            target.add(reading, count * factor, share)
+
+    for text in sorted(entries):
+        hong_kong = "".join(forms.get(c, c) for c in text)
+        add(hong_kong, entries[text], 1.0)
+        if hong_kong != text:
+            summary.counts[f"{what}: written in its Hong Kong form"] += 1
+            if all(c in big5 for c in text):
+                add(text, entries[text], KEPT_FORM_SHARE)
+    return converted
+
+
+# --------------------------------------------------------------------------
+# Order
 
 
 def traditional_forms(char, unihan):
@@ -461,85 +620,15 @@ def traditional_forms(char, unihan):
     return [] if char in forms else forms
 
 
-def drop_simplified_duplicates(words, unihan, summary):
-    """Drops words in simplified spelling whose traditional spelling is present."""
-    for word in sorted(words):
-        options = [traditional_forms(c, unihan) or [c] for c in word]
-        if all(len(o) == 1 and o[0] == c for o, c in zip(options, word)):
-            continue
-        if any("".join(p) in words for p in itertools.product(*options)):
-            del words[word]
-            summary.drop("word: simplified spelling of a word also present")
-
-
-def add_reading(readings, reading):
-    if reading not in readings:
-        readings.append(reading)
-
-
-def fits_lexicon(word, syllables, big5, summary, toneless_of):
-    """Whether a word reading can go into the lexicon; counts why not."""
-    if len(word) > MAX_WORD_CHARS:
-        summary.drop("word reading: longer than 7 characters")
-    elif any(c not in big5 for c in word):
-        summary.drop("word reading: a character not in Big5-HKSCS")
-    elif len(syllables) != len(word):
-        summary.drop("word reading: syllables do not match characters one to one")
-    else:
-        bad = next((s for s in syllables if split_syllable(toneless_of(s)) is None), None)
-        if bad is None:
-            return True
-        summary.drop("word reading: syllable outside the inventory", toneless_of(bad))
-    return False
-
-
-def collect_rime(rime_dir, summary):
-    """Splits jyutping.dict.yaml into toneless character readings and words."""
-    path = os.path.join(rime_dir, "jyutping.dict.yaml")
-    char_readings_seen, words = [], collections.defaultdict(list)
-    for _, text, syllables, weight, percent in read_rime(path):
-        if len(text) == 1 and len(syllables) == 1:
-            char_readings_seen.append((text, syllables[0]))
-            continue
-        if len(text) == 1:
-            summary.drop("character reading: more than one syllable")
-            continue
-        # Percent weights rank a word's readings; absolute ones boost the word.
-        syllables = [spell_short_a(s, summary) for s in syllables]
-        words[text].append((syllables, weight if percent else 100.0,
-                            not percent and weight >= 1000))
-    return char_readings_seen, words
-
-
-def spell_short_a(syllable, summary):
-    """Writes a bare short -a final (ga3, la) the standard way (gaa3, laa)."""
-    body = strip_tone(syllable)
-    if body.endswith("a") and not body.endswith("aa") and (body[:-1] in INITIAL_SET or
-                                                         body == "a"):
-        summary.counts["syllable: bare -a written -aa (kept)"] += 1
-        return body + "a" + syllable[len(body):]
-    return syllable
-
-
-def count_uncovered(rime_chars, chars, big5, summary):
-    """Counts toneless character readings that no toned source confirms."""
-    for char, syllable in rime_chars:
-        if char in big5 and all(strip_tone(r) != syllable for r in chars.get(char, [])):
-            summary.drop("character reading (toneless only): no toned reading to match")
-
-
-# --------------------------------------------------------------------------
-# Order
-
-
-def char_base_cost(char, unihan, big5_levels):
-    """How basic a character is in writing; lower = more basic (data/README)."""
+def char_base_cost(char, unihan, big5):
+    """How basic a character is in writing, for ties of frequency; lower =
+    more basic (data/README)."""
     fields = unihan.get(char, {})
     grade = int(fields.get("kGradeLevel", 6))
     frequency = int(fields.get("kFrequency", 6))
     hk_glyph = 0 if "kHKGlyph" in fields else 1
     simplified = 6 if traditional_forms(char, unihan) else 0
-    return grade + frequency + hk_glyph + big5_levels[char] + simplified
+    return grade + frequency + hk_glyph + big5_level(big5[char]) + simplified
 
 
 def pinlu_count(fields):
@@ -550,54 +639,34 @@ def total_strokes(fields):
     return int(fields.get("kTotalStrokes", "99").split(" ")[0])
 
 
-def usage_counts(words):
-    """How many words use each (char, toned syllable)."""
-    counts = collections.Counter()
-    for word, readings in words.items():
-        for reading in readings:
-            for char, syllable in zip(word, reading.split(" ")):
-                counts[char, syllable] += 1
-    return counts
-
-
-def rank_chars(chars, unihan, char_cost):
-    entries = []
-    for char, readings in chars.items():
+def rank_chars(chars, unihan, big5):
+    """Ranks of (char, reading): most counted first; ties by how basic the
+    character is, its Mandarin frequency, strokes and code point."""
+    keys = []
+    for char, entry in chars.items():
         fields = unihan.get(char, {})
-        for index, reading in enumerate(readings):
-            cost = char_cost(char, reading) + 3 * index
-            entries.append(((round(cost, 6), -pinlu_count(fields), total_strokes(fields), char,
-                             index), char, reading))
-    return sequential_ranks(entries)
+        for index, reading in enumerate(entry.ordered()):
+            keys.append(((-round(entry.readings[reading][0], 6),
+                          char_base_cost(char, unihan, big5), -pinlu_count(fields),
+                          total_strokes(fields), char, index), char, reading))
+    return sequential_ranks(keys)
 
 
-def superword_counts(words):
-    """How many longer words contain each word."""
-    counts = collections.Counter()
-    for word in words:
-        for size in range(2, len(word)):
-            for start in range(len(word) - size + 1):
-                counts[word[start:start + size]] += 1
-    return counts
+def rank_words(words, unihan, big5):
+    """Ranks of (word, reading): most counted first; ties by how basic its
+    characters are on average, then the word."""
+    keys = []
+    for word, entry in words.items():
+        basic = sum(char_base_cost(c, unihan, big5) for c in word) / len(word)
+        for index, reading in enumerate(entry.ordered()):
+            keys.append(((-round(entry.readings[reading][0], 6), round(basic, 6), word, index),
+                         word, reading))
+    return sequential_ranks(keys)
 
 
-def rank_words(words, char_cost, tj, boosted):
-    contained = superword_counts(words)
-    entries = []
-    for word, readings in words.items():
-        bonus = 2.5 * math.log2(1 + contained[word])
-        bonus += 3 if word in tj else 0
-        bonus += 3 if word in boosted else 0
-        for index, reading in enumerate(readings):
-            costs = [char_cost(c, s) for c, s in zip(word, reading.split(" "))]
-            cost = sum(costs) / len(costs) - bonus + 3 * index
-            entries.append(((round(cost, 6), word, index), word, reading))
-    return sequential_ranks(entries)
-
-
-def sequential_ranks(entries):
-    entries.sort(key=lambda e: e[0])
-    return {(text, reading): rank for rank, (_, text, reading) in enumerate(entries, 1)}
+def sequential_ranks(keys):
+    keys.sort(key=lambda k: k[0])
+    return {(text, reading): rank for rank, (_, text, reading) in enumerate(keys, 1)}
 
 
 # --------------------------------------------------------------------------
@@ -617,25 +686,54 @@ def write_tsv(path, sources, columns, rows):
     os.replace(temporary, path)
 
 
-def reading_rows(table, ranks):
-    for text in sorted(table):
-        for reading in table[text]:
+def reading_rows(entries, ranks):
+    for text in sorted(entries):
+        for reading in entries[text].ordered():
             yield text, reading, str(ranks[text, reading])
+
+
+# Words never given as example words: the characters and words of Cantonese
+# swearing and insult (你老母 would otherwise explain 你).
+VULGAR = ("屌 𨳒 𨳍 𨳊 閪 𨶙 㞗 屄 撚 鳩 柒 仆街 冚家 老母 老味 老尾 八婆 契弟 收皮 戇居 屎忽 "
+          "屎窟").split()
+
+
+# Sentence particles: a word holding one is mostly a phrase (噉你, 㗎啦).
+PARTICLES = "㗎啊呀喎囉啦咩吖嘛喇啫咋嘞噃喔噉咧咯吓嘅"
+
+
+def example_class(word, entry):
+    """How a word may explain its characters: 0 never (a text made up from
+    the corpus, not a word of the word table, or a vulgar word), 2 only
+    after the words of class 1 (it holds a sentence particle), else 1."""
+    if not entry.listed or any(item in word for item in VULGAR):
+        return 0
+    return 2 if any(c in PARTICLES for c in word) else 1
+
+
+def word_rows_out(entries, ranks):
+    for text, reading, rank in reading_rows(entries, ranks):
+        yield text, reading, rank, str(example_class(text, entries[text]))
 
 
 def write_summary(path, summary, lexicon, versions):
     chars, words = lexicon["chars"], lexicon["words"]
+    big5 = lexicon["big5"]
     lines = ["Lexicon refresh summary", ""]
     lines += [f"source {name}: {version}" for name, version in sorted(versions.items())]
-    sets = collections.Counter("HKSCS" if lexicon["levels"][c] == 2 else "Big5" for c in chars)
+    sets = collections.Counter("HKSCS" if big5_level(big5[c]) == 2 else "Big5" for c in chars)
     lines += ["", f"characters: {len(chars)} (Big5 {sets['Big5']}, HKSCS {sets['HKSCS']})",
-              f"character readings: {sum(len(r) for r in chars.values())}",
+              f"character readings: {sum(len(e.readings) for e in chars.values())}",
               f"descriptions: {len(lexicon['descriptions'])}"]
-    per_char = collections.Counter(len(r) for r in chars.values())
+    per_char = collections.Counter(len(e.readings) for e in chars.values())
     lines += [f"characters with {n} reading(s): {per_char[n]}" for n in sorted(per_char)]
     by_length = collections.Counter(len(w) for w in words)
     lines += [f"words of {n} characters: {by_length[n]}" for n in sorted(by_length)]
-    lines.append(f"word readings: {sum(len(r) for r in words.values())}")
+    lines.append(f"word readings: {sum(len(e.readings) for e in words.values())}")
+    counted = sum(1 for e in words.values() if any(v[0] > 0 for v in e.readings.values()))
+    lines.append(f"words with a count or an estimate from the corpus: {counted}")
+    lines += ["", "Hong Kong forms (character: the form Hong Kong writes):"]
+    lines += ["  " + " ".join(f"{c}{t}" for c, t in sorted(lexicon["forms"].items()))]
     lines += ["", "dropped, mapped or unused:"]
     lines += [f"  {reason}: {count}" for reason, count in sorted(summary.counts.items())]
     lines += ["", "syllables outside the inventory (occurrences):"]
@@ -656,27 +754,33 @@ def header_value(path, pattern):
     return "unknown"
 
 
+PACKAGES = ("rime-data-jyut6ping3", "libopencc1.1", "unicode-data")
+
+
+def package_versions():
+    """The installed Debian packages' versions, where dpkg can tell."""
+    versions = {}
+    for package in PACKAGES:
+        try:
+            done = subprocess.run(["dpkg-query", "-W", "-f", "${Version}", package],
+                                  capture_output=True, check=False, text=True)
+            versions[f"package {package}"] = done.stdout.strip() or "unknown"
+        except OSError:
+            versions[f"package {package}"] = "unknown"
+    return versions
+
+
 def source_versions(args):
-    return {
-        "jyutping.dict.yaml": header_value(os.path.join(args.rime, "jyutping.dict.yaml"),
-                                           r'^version: "([^"]+)"'),
-        "Unihan": header_value(os.path.join(args.unicode, "Unihan_Readings.txt"),
-                               r"Unicode version: (\S+)"),
-        "CJKRadicals": header_value(os.path.join(args.unicode, "CJKRadicals.txt"),
-                                    r"^# (CJKRadicals-\S+)"),
-        "to-jyutping": package_version(args.to_jyutping),
-    }
-
-
-TJ_LOCATIONS = ("node_modules/to-jyutping", "/usr/local/lib/node_modules/to-jyutping",
-                "/usr/lib/node_modules/to-jyutping")
-
-
-def find_to_jyutping():
-    for place in TJ_LOCATIONS:
-        if os.path.exists(os.path.join(place, "dist", "index.cjs")):
-            return place
-    return None
+    versions = {
+        f"{name}.dict.yaml": header_value(os.path.join(args.rime, f"jyut6ping3.{name}.dict.yaml"),
+                                          r'^version: "([^"]+)"')
+        for name in ("chars", "words", "phrase")}
+    versions["Unihan"] = header_value(os.path.join(args.unicode, "Unihan_Readings.txt"),
+                                      r"Unicode version: (\S+)")
+    versions["CJKRadicals"] = header_value(os.path.join(args.unicode, "CJKRadicals.txt"),
+                                           r"^# (CJKRadicals-\S+)")
+    versions.update(package_versions())
+    return versions
 
 
 def default_out():
@@ -686,41 +790,47 @@ def default_out():
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--rime", default="/usr/share/rime-data",
-                        help="folder of librime-data-jyutping's jyutping.dict.yaml")
+                        help="folder of rime-data-jyut6ping3's dictionaries and essay")
+    parser.add_argument("--opencc", default="/usr/share/opencc",
+                        help="folder of OpenCC's HKVariants.ocd2 and TWVariants.ocd2")
+    parser.add_argument("--opencc-dict", default=shutil.which("opencc_dict") or "opencc_dict",
+                        help="OpenCC's opencc_dict, which reads its tables")
     parser.add_argument("--unicode", default="/usr/share/unicode",
                         help="folder of unicode-data's Unihan files and CJKRadicals.txt")
-    parser.add_argument("--to-jyutping", default=find_to_jyutping(),
-                        help="folder of the installed npm package to-jyutping")
     parser.add_argument("--out", default=default_out(), help="where to write the lexicon")
     parser.add_argument("--iconv", default=shutil.which("iconv") or "iconv",
                         help="glibc's iconv, the reference for Big5-HKSCS")
-    args = parser.parse_args()
-    if not args.to_jyutping:
-        parser.error("to-jyutping not found in " + ", ".join(TJ_LOCATIONS) +
-                     "; install it (npm install to-jyutping) and pass --to-jyutping DIR")
-    return args
+    return parser.parse_args()
+
+
+def rime_path(args, name):
+    return os.path.join(args.rime, name)
 
 
 def build_lexicon(args, summary):
     unihan = read_unihan(args.unicode)
     radicals = read_radicals(args.unicode)
-    tj = read_to_jyutping(args.to_jyutping)
-    rime_chars, rime_words = collect_rime(args.rime, summary)
+    corpus = Corpus(read_essay(rime_path(args, "essay-cantonese.txt")))
+    char_rows = list(read_rime(rime_path(args, "jyut6ping3.chars.dict.yaml"), True))
+    word_rows = list(read_rime(rime_path(args, "jyut6ping3.words.dict.yaml"), True))
+    phrase_rows = list(read_rime(rime_path(args, "jyut6ping3.phrase.dict.yaml"), False))
+    hk_variants = read_opencc(os.path.join(args.opencc, "HKVariants.ocd2"), args.opencc_dict)
+    tw_variants = read_opencc(os.path.join(args.opencc, "TWVariants.ocd2"), args.opencc_dict)
 
-    big5 = big5hkscs_chars(set(unihan) | {c for w in list(tj) + list(rime_words) for c in w},
-                           args.iconv)
-    chars = char_readings(unihan, tj, big5, summary)
+    candidates = set(unihan) | {r[1] for r in char_rows} | {c for r in word_rows for c in r[1]}
+    candidates |= {c for table in (hk_variants, tw_variants) for k, v in table.items()
+                   for c in k + "".join(v)}
+    big5 = big5hkscs_chars(candidates, args.iconv)
+    forms = hong_kong_forms(hk_variants, tw_variants, big5)
+
+    weights = char_weights(char_rows, summary)
+    weights.update(unihan_weights(unihan, weights, big5, summary))
+    words, listed = word_sources(word_rows, phrase_rows, weights, corpus, summary)
+    chars = to_hong_kong(char_entries(weights, corpus), forms, big5, summary, "character")
     summary.counts["character: in Big5-HKSCS, no reading in any source"] = len(
         [c for c in big5 if c in unihan and c not in chars])
-    count_uncovered(rime_chars, chars, big5, summary)
-    words, boosted = word_readings(rime_words, tj, chars, unihan, big5, summary)
-
-    levels = {c: big5_level(code) for c, code in big5.items()}
-    base = {c: char_base_cost(c, unihan, levels) for c in chars}
-    usage = usage_counts(words)
-
-    def char_cost(char, syllable):
-        return base.get(char, 20) - 3 * math.log2(1 + usage[char, syllable])
+    words = to_hong_kong(word_entries(words, listed, weights, corpus, summary), forms, big5,
+                         summary, "word")
 
     descriptions = {}
     for char in sorted(chars):
@@ -730,21 +840,23 @@ def build_lexicon(args, summary):
             descriptions[char] = text
         else:
             summary.drop("description: no radical/stroke data")
-    return {"chars": chars, "words": words, "descriptions": descriptions, "levels": levels,
-            "char_ranks": rank_chars(chars, unihan, char_cost),
-            "word_ranks": rank_words(words, char_cost, tj, boosted)}
+    return {"chars": chars, "words": words, "descriptions": descriptions, "big5": big5,
+            "forms": forms, "char_ranks": rank_chars(chars, unihan, big5),
+            "word_ranks": rank_words(words, unihan, big5)}
+
+
+SOURCES = "rime-data-jyut6ping3 (CC-BY-4.0), OpenCC's tables (Apache-2.0) and Unihan"
 
 
 def build(args):
     summary = Summary()
     lexicon = build_lexicon(args, summary)
     os.makedirs(args.out, exist_ok=True)
-    write_tsv(os.path.join(args.out, "chars.tsv"),
-              "Unihan, to-jyutping and librime-data-jyutping",
-              ("char", "reading", "rank"), reading_rows(lexicon["chars"], lexicon["char_ranks"]))
-    write_tsv(os.path.join(args.out, "words.tsv"),
-              "librime-data-jyutping, to-jyutping and Unihan", ("word", "reading", "rank"),
-              reading_rows(lexicon["words"], lexicon["word_ranks"]))
+    write_tsv(os.path.join(args.out, "chars.tsv"), SOURCES, ("char", "reading", "rank"),
+              reading_rows(lexicon["chars"], lexicon["char_ranks"]))
+    write_tsv(os.path.join(args.out, "words.tsv"), SOURCES,
+              ("word", "reading", "rank", "example"),
+              word_rows_out(lexicon["words"], lexicon["word_ranks"]))
     write_tsv(os.path.join(args.out, "descriptions.tsv"), "Unihan and CJKRadicals",
               ("char", "description"), sorted(lexicon["descriptions"].items()))
     return write_summary(os.path.join(args.out, "refresh_summary.txt"), summary, lexicon,
@@ -757,7 +869,6 @@ def build(args):
 
 
 def self_test():
-    import tempfile
     import unittest
 
     def write(folder, name, text):
@@ -765,29 +876,6 @@ def self_test():
         with open(path, "w", encoding="utf-8") as stream:
             stream.write(text)
         return path
-
-    def tj_code(syllable):
-        body, tone = syllable[:-1], int(syllable[-1])
-        for onset in sorted(TJ_ONSETS, key=len, reverse=True):
-            rest = body[len(onset):]
-            if body.startswith(onset) and rest in TJ_RHYMES:
-                final = 54 + TJ_RHYMES.index(rest)
-                break
-            if body.startswith(onset) and rest:
-                nucleus = next((n for n in TJ_NUCLEI if rest.startswith(n) and
-                                rest[len(n):] in TJ_CODAS), None)
-                if nucleus is not None:
-                    final = TJ_NUCLEI.index(nucleus) * 9 + TJ_CODAS.index(rest[len(nucleus):])
-                    break
-        code = TJ_ONSETS.index(onset) * 402 + final * 6 + tone - 1
-        return chr(33 + code // 90) + chr(33 + code % 90)
-
-    def tj_package(folder, trie):
-        os.makedirs(os.path.join(folder, "dist"))
-        tables = "".join(tj_js_list(t) + ";" for t in (TJ_ONSETS, TJ_NUCLEI, TJ_RHYMES, TJ_CODAS))
-        literal = trie.replace("\\", "\\\\").replace('"', '\\"')
-        write(folder, "dist/index.cjs", f'{tables}\nlet F={TJ_LITERAL_START[:-1]}{literal}");')
-        return folder
 
     class Syllables(unittest.TestCase):
         def test_inventory(self):
@@ -827,30 +915,29 @@ def self_test():
 
         def test_rime_entries_and_bad_lines(self):
             head = "---\nname: x\n...\n\n# words\n"
-            path = write(self.folder, "a.yaml", head + "你\tnei\n你好\tnei hou\t3%\n")
-            self.assertEqual([e[1:] for e in read_rime(path)],
-                             [("你", ["nei"], 100.0, True), ("你好", ["nei", "hou"], 3.0, True)])
-            for line in ("你", "你\tnei5", "你\tnei\tlots", "你\t\tnei", "你\tnei  hou"):
-                path = write(self.folder, "b.yaml", head + "好\thou\n" + line + "\n")
-                self.assertFailsAt("b.yaml:7", lambda: list(read_rime(path)))
-            path = write(self.folder, "c.yaml", "你\tnei\n")
-            self.assertFailsAt("c.yaml", lambda: list(read_rime(path)))
+            path = write(self.folder, "a.yaml", head + "你\tnei5\n了\tliu5\t3%\n你好\tnei5 hou2\n")
+            self.assertEqual([e[1:] for e in read_rime(path, True)],
+                             [("你", ["nei5"], None), ("了", ["liu5"], 3.0),
+                              ("你好", ["nei5", "hou2"], None)])
+            for line in ("你", "你\tnei", "你\tnei5\tlots", "\tnei5", "你\tnei5  hou2",
+                         "你\tnei5\t3"):
+                path = write(self.folder, "b.yaml", head + "好\thou2\n" + line + "\n")
+                self.assertFailsAt("b.yaml:7", lambda: list(read_rime(path, True)))
+            path = write(self.folder, "c.yaml", head + "一世人\n一世\tjat1 sai3\n")
+            self.assertFailsAt("c.yaml:7", lambda: list(read_rime(path, False)))
+            path = write(self.folder, "d.yaml", "你\tnei5\n")
+            self.assertFailsAt("d.yaml", lambda: list(read_rime(path, True)))
 
-        def test_rime_weights_order_readings_and_boost_words(self):
-            write(self.folder, "jyutping.dict.yaml", "...\n你\tnei\n兡\tbaak hak\n"
-                  "但係\tdaan hai\t10000.0\n呢度\tnei dou\t10%\n呢度\tni dou\n㗎嘞\tga la\n")
-            summary = Summary()
-            chars, words = collect_rime(self.folder, summary)
-            self.assertEqual(chars, [("你", "nei")])
-            self.assertEqual(words["但係"], [(["daan", "hai"], 100.0, True)])
-            self.assertEqual(words["㗎嘞"], [(["gaa", "laa"], 100.0, False)])
-            tj_chars = {"但": ["daan6"], "係": ["hai6"], "呢": ["ni1", "nei1"], "度": ["dou6"],
-                        "㗎": ["gaa3"], "嘞": ["laak3", "laa3"]}
-            kept, boosted = word_readings(words, {}, tj_chars, {}, set("但係呢度㗎嘞"), summary)
-            self.assertEqual(kept["呢度"], ["ni1 dou6", "nei1 dou6"])
-            self.assertEqual(kept["㗎嘞"], ["gaa3 laa3"])
-            self.assertEqual(boosted, {"但係"})
-            self.assertEqual(summary.counts["character reading: more than one syllable"], 1)
+        def test_essay_and_opencc_tables(self):
+            path = write(self.folder, "essay.txt", "你\t7\n你好\t0\n")
+            self.assertEqual(read_essay(path), {"你": 7, "你好": 0})
+            for bad in ("你\tseven\n", "你\n", "\t1\n", "好\t2\n"):
+                path = write(self.folder, "bad.txt", "好\t1\n" + bad)
+                self.assertFailsAt("bad.txt:2", lambda: read_essay(path))
+            path = write(self.folder, "hk.txt", "爲\t為\n只\t只 衹\n")
+            self.assertEqual(read_opencc_text(path, "HK.ocd2"), {"爲": ["為"], "只": ["只", "衹"]})
+            path = write(self.folder, "hk.txt", "爲\t為\n只\n")
+            self.assertFailsAt("HK.ocd2:2", lambda: read_opencc_text(path, "HK.ocd2"))
 
         def test_unihan_bad_lines(self):
             for name in UNIHAN_FIELDS:
@@ -861,33 +948,76 @@ def self_test():
                 write(self.folder, "Unihan_Readings.txt", "#\n" + line + "\n")
                 self.assertFailsAt("Unihan_Readings.txt:2", lambda: read_unihan(self.folder))
 
-        def test_to_jyutping_trie(self):
-            trie = ("{你" + tj_code("nei5") + tj_code("lei5") + "{好" + tj_code("nei5") +
-                    tj_code("hou2") + "}兡" + tj_code("baak3") + "~" + tj_code("hak1") + "}")
-            package = tj_package(os.path.join(self.folder, "ok"), trie)
-            self.assertEqual(read_to_jyutping(package), {
-                "你": ["nei5", "lei5"], "你好": ["nei5 hou2"], "兡": ["baak3 hak1"]})
-            broken = tj_package(os.path.join(self.folder, "broken"), trie[:-3])
-            self.assertFailsAt("index.cjs:2:", lambda: read_to_jyutping(broken))
+    class Frequencies(unittest.TestCase):
+        def test_unlisted_texts_are_estimated_from_their_parts(self):
+            corpus = Corpus({"我": 40, "哋": 10, "去": 50, "你好": 20, "好": 0})
+            self.assertEqual(corpus.frequency("你好"), 20)
+            self.assertAlmostEqual(corpus.frequency("我哋"), 40 * 10 / 120)
+            self.assertAlmostEqual(corpus.frequency("我哋去"), 40 * 10 * 50 / 120 / 120)
+            self.assertEqual(corpus.frequency("好人"), 0)
 
-    class Decisions(unittest.TestCase):
-        def test_tones_come_from_known_words_then_characters(self):
-            tj = {"銀行": ["ngan4 hong4"], "行": ["haang4", "hong4"]}
-            chars = {"銀": ["ngan4", "ngan2"], "行": ["haang4", "hong2", "hong4"], "街": ["gaai1"]}
-            self.assertEqual(give_tones("中國銀行", ["zung", "gwok", "ngan", "hong"], tj,
-                                        dict(chars, 中=["zung1"], 國=["gwok3"]))[0],
-                             "zung1 gwok3 ngan4 hong4")
-            self.assertEqual(give_tones("行街", ["haang", "gaai"], tj, chars)[0],
-                             "haang4 gaai1")
-            self.assertIsNone(give_tones("行街", ["hang", "gaai"], tj, chars)[0])
+        def test_single_characters_by_frequency_times_share(self):
+            weights = {"行": {"haang4": 100.0, "hong4": 100.0}, "航": {"hong4": 100.0},
+                       "了": {"liu5": 100.0, "liu1": 3.0}}
+            corpus = Corpus({"行": 10, "航": 6, "了": 103})
+            entries = char_entries(weights, corpus)
+            self.assertEqual(entries["行"].readings["hong4"][0], 5)
+            self.assertEqual(entries["了"].ordered(), ["liu5", "liu1"])
+            self.assertAlmostEqual(entries["了"].readings["liu1"][0], 3)
+            big5 = {c: 0xA440 for c in "行航了"}
+            ranks = rank_chars(entries, {}, big5)
+            self.assertLess(ranks["航", "hong4"], ranks["行", "hong4"])
+            self.assertLess(ranks["行", "hong4"], ranks["了", "liu1"])
 
-        def test_simplified_duplicates_go(self):
-            unihan = {"长": {"kTraditionalVariant": "U+9577"},
-                      "干": {"kTraditionalVariant": "U+5E72 U+4E7E U+5E79"}}
-            words = {"家长": ["gaa1 zoeng2"], "家長": ["gaa1 zoeng2"], "州长": ["zau1 zoeng2"],
-                     "干擾": ["gon1 jiu2"]}
-            drop_simplified_duplicates(words, unihan, Summary())
-            self.assertEqual(sorted(words), sorted(["州长", "家長", "干擾"]))
+        def test_readings_of_words_share_by_their_characters(self):
+            weights = {"吖": {"aa1": 100.0}, "嗱": {"naa4": 100.0, "laa4": 5.0}}
+            self.assertEqual([round(s, 3) for s in reading_shares(
+                "吖嗱", [["aa1", "laa4"], ["aa1", "naa4"]], weights)], [0.048, 0.952])
+
+        def test_phrases_take_known_words_then_usual_readings(self):
+            weights = {"你": {"nei5": 100.0}, "好": {"hou3": 100.0, "hou2": 100.0},
+                       "人": {"jan4": 100.0}}
+            usage = collections.Counter({("好", "hou2"): 9, ("好", "hou3"): 1})
+            self.assertEqual(derive_reading("你好人", {}, weights, usage), ["nei5", "hou2", "jan4"])
+            self.assertEqual(derive_reading("你好人", {"好人": [["hou3", "jan4"]]}, weights, usage),
+                             ["nei5", "hou3", "jan4"])
+            self.assertIsNone(derive_reading("你𠀀", {}, weights, usage))
+
+    class HongKongForms(unittest.TestCase):
+        big5 = {"爲": 0x8000, "為": 0xACB0, "麪": 0x91AF, "麵": 0xC4D1, "裏": 0xF9D8,
+                "裡": 0xB8CC, "污": 0xA6C3, "汙": 0xA6BE, "說": 0xBBA1, "温": 0x8DE0,
+                "溫": 0xB7C5, "包": 0xA55D}
+
+        def test_which_form_hong_kong_writes(self):
+            big5 = dict(self.big5)
+            del big5["爲"]
+            forms = hong_kong_forms({"爲": ["為"], "說": ["説"], "溫": ["温"], "只": ["只", "衹"]},
+                                    {"爲": ["為"], "麪": ["麵"], "裏": ["裡"], "污": ["汙"]}, big5)
+            # 説 is not in Big5-HKSCS; 污 is already in Big5's frequent set.
+            self.assertEqual(forms, {"爲": "為", "溫": "温", "麪": "麵", "裏": "裡"})
+
+        def test_the_other_form_stays_after_it(self):
+            entry = Entry()
+            entry.add("min6 baau1", 100.0, 1.0)
+            entry.listed = True
+            summary = Summary()
+            converted = to_hong_kong({"麪包": entry, "爲x": entry}, {"麪": "麵", "爲": "為"},
+                                     self.big5, summary, "word")
+            self.assertEqual(converted["麵包"].readings["min6 baau1"][0], 100.0)
+            self.assertEqual(converted["麪包"].readings["min6 baau1"][0], 100.0 * KEPT_FORM_SHARE)
+            self.assertTrue(converted["麪包"].listed)
+            self.assertNotIn("為x", converted)
+            self.assertEqual(summary.counts["word: a character not in Big5-HKSCS"], 1)
+
+    class Examples(unittest.TestCase):
+        def test_only_listed_decent_words_explain(self):
+            listed, made = Entry(), Entry()
+            listed.listed = True
+            self.assertEqual(example_class("你哋", listed), 1)
+            self.assertEqual(example_class("噉你", listed), 2)
+            self.assertEqual(example_class("你講", made), 0)
+            for vulgar in ("你老母", "仆街", "屌你"):
+                self.assertEqual(example_class(vulgar, listed), 0, vulgar)
 
     class CommittedLexicon(unittest.TestCase):
         def rows(self, name, columns):
@@ -905,7 +1035,7 @@ def self_test():
             self.assertEqual(sorted(ranks), list(range(1, len(ranks) + 1)))
             self.assertEqual(len({(r[0], r[1]) for r in rows}), len(rows))
             self.assertEqual([r[0] for r in rows], sorted(r[0] for r in rows))
-            for text, reading, _ in rows:
+            for text, reading in (r[:2] for r in rows):
                 syllables = reading.split(" ")
                 self.assertIn(len(text), lengths, text)
                 self.assertEqual(len(syllables), len(text), text)
@@ -913,14 +1043,26 @@ def self_test():
 
         def test_chars_words_descriptions(self):
             self.check_readings(self.rows("chars.tsv", 3), (1,))
-            self.check_readings(self.rows("words.tsv", 3), range(2, MAX_WORD_CHARS + 1))
+            words = self.rows("words.tsv", 4)
+            self.check_readings(words, range(2, MAX_WORD_CHARS + 1))
+            for word, _, _, example in words:
+                self.assertIn(example, ("0", "1", "2"))
+                if example != "0":
+                    self.assertFalse(any(item in word for item in VULGAR), word)
             pattern = re.compile(r"^\(.部([一二三四五六七八九十零]+畫)?\)$")
             for char, text in self.rows("descriptions.tsv", 2):
                 if char not in OUTSIDE_UNIHAN:
                     self.assertRegex(text, pattern, char)
 
+        def test_hong_kong_forms_come_first(self):
+            ranks = {(w, r): int(k) for w, r, k, _ in self.rows("words.tsv", 4)}
+            self.assertLess(ranks["麵包", "min6 baau1"], ranks["麪包", "min6 baau1"])
+            self.assertLess(ranks["因為", "jan1 wai6"], ranks["恩惠", "jan1 wai6"])
+            self.assertLess(ranks["鍾意", "zung1 ji3"], ranks["中意", "zung1 ji3"])
+            self.assertNotIn(("因爲", "jan1 wai6"), ranks)  # 爲 is not in Big5-HKSCS
+
     suite = unittest.TestSuite(unittest.defaultTestLoader.loadTestsFromTestCase(case) for case in (
-        Syllables, Descriptions, Sources, Decisions, CommittedLexicon))
+        Syllables, Descriptions, Sources, Frequencies, HongKongForms, Examples, CommittedLexicon))
     result = unittest.TextTestRunner(verbosity=1).run(suite)
     return 0 if result.wasSuccessful() else 1
 

@@ -63,10 +63,7 @@ HDC addDC(std::shared_ptr<DeviceContext> context) {
 }
 
 std::shared_ptr<DeviceContext> findDC(HDC dc) {
-    auto context = contexts().find(dc);
-    if (!context)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return context;
+    return contexts().find(dc);
 }
 
 HDC openSurfaceDC(Surface *surface, POINT origin, RECT clip) {

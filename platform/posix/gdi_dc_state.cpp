@@ -10,69 +10,67 @@ constexpr int kDotsPerInch = 96;
 constexpr int kColourBits = 32;
 constexpr UINT kKnownAlignment = TA_UPDATECP | TA_CENTER | TA_BASELINE;
 
-// Sets a field of a live context and answers its old value, or failure.
-template <class T, class Set> T exchange(HDC dc, T failure, Set set) {
+// Runs use on a live context and answers its result, or failure.
+template <class T, class Use> T withContext(HDC dc, T failure, Use use) {
     auto context = posix::findDC(dc);
-    return context ? set(*context) : failure;
+    return context ? use(*context) : failure;
+}
+
+// A field of a live context, or failure.
+template <class T> T field(HDC dc, T failure, T posix::DeviceContext::*member) {
+    return withContext<T>(dc, failure,
+                          [&](posix::DeviceContext &context) { return context.*member; });
+}
+
+// Sets a field of a live context and answers its old value, or failure.
+template <class T> T exchange(HDC dc, T failure, T posix::DeviceContext::*member, T value) {
+    return withContext<T>(dc, failure, [&](posix::DeviceContext &context) {
+        T old = context.*member;
+        context.*member = value;
+        return old;
+    });
 }
 
 } // namespace
 
 UINT WINAPI SetTextAlign(HDC dc, UINT align) {
-    return exchange<UINT>(dc, GDI_ERROR, [&](posix::DeviceContext &context) {
-        UINT old = context.textAlign;
-        context.textAlign = align & kKnownAlignment;
-        return old;
-    });
+    return exchange<UINT>(dc, GDI_ERROR, &posix::DeviceContext::textAlign, align & kKnownAlignment);
 }
 
 UINT WINAPI GetTextAlign(HDC dc) {
-    return exchange<UINT>(dc, GDI_ERROR,
-                          [](posix::DeviceContext &context) { return context.textAlign; });
+    return field<UINT>(dc, GDI_ERROR, &posix::DeviceContext::textAlign);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode) {
     if (mode != TRANSPARENT && mode != OPAQUE)
         return posix::failing(0, ERROR_INVALID_PARAMETER);
-    return exchange<int>(dc, 0, [&](posix::DeviceContext &context) {
-        int old = context.backMode;
-        context.backMode = mode;
-        return old;
-    });
+    return exchange<int>(dc, 0, &posix::DeviceContext::backMode, mode);
 }
 
 int WINAPI GetBkMode(HDC dc) {
-    return exchange<int>(dc, 0, [](posix::DeviceContext &context) { return context.backMode; });
+    return field<int>(dc, 0, &posix::DeviceContext::backMode);
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour) {
-    return exchange<COLORREF>(dc, CLR_INVALID, [&](posix::DeviceContext &context) {
-        COLORREF old = context.backColour;
-        context.backColour = colour & 0xFFFFFF;
-        return old;
-    });
+    return exchange<COLORREF>(dc, CLR_INVALID, &posix::DeviceContext::backColour,
+                              colour & 0xFFFFFF);
 }
 
 COLORREF WINAPI GetBkColor(HDC dc) {
-    return exchange<COLORREF>(dc, CLR_INVALID,
-                              [](posix::DeviceContext &context) { return context.backColour; });
+    return field<COLORREF>(dc, CLR_INVALID, &posix::DeviceContext::backColour);
 }
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour) {
-    return exchange<COLORREF>(dc, CLR_INVALID, [&](posix::DeviceContext &context) {
-        COLORREF old = context.textColour;
-        context.textColour = colour & 0xFFFFFF;
-        return old;
-    });
+    return exchange<COLORREF>(dc, CLR_INVALID, &posix::DeviceContext::textColour,
+                              colour & 0xFFFFFF);
 }
 
 COLORREF WINAPI GetTextColor(HDC dc) {
-    return exchange<COLORREF>(dc, CLR_INVALID,
-                              [](posix::DeviceContext &context) { return context.textColour; });
+    return field<COLORREF>(dc, CLR_INVALID, &posix::DeviceContext::textColour);
 }
 
 BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
-    return exchange<BOOL>(dc, FALSE, [&](posix::DeviceContext &context) {
+    return withContext<BOOL>(dc, FALSE, [&](posix::DeviceContext &context) {
         if (previous)
             *previous = context.position;
         context.position = POINT{x, y};
@@ -83,14 +81,14 @@ BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
 BOOL WINAPI GetCurrentPositionEx(HDC dc, LPPOINT position) {
     if (!position)
         return posix::failWith(ERROR_INVALID_PARAMETER);
-    return exchange<BOOL>(dc, FALSE, [&](posix::DeviceContext &context) {
+    return withContext<BOOL>(dc, FALSE, [&](posix::DeviceContext &context) {
         *position = context.position;
         return TRUE;
     });
 }
 
 int WINAPI GetDeviceCaps(HDC dc, int index) {
-    return exchange<int>(dc, 0, [&](posix::DeviceContext &) {
+    return withContext<int>(dc, 0, [&](posix::DeviceContext &) {
         switch (index) {
         case LOGPIXELSX:
         case LOGPIXELSY:

@@ -7,6 +7,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <list>
 #include <map>
 #include <mutex>
@@ -81,8 +82,10 @@ const Script *scriptOf(BYTE charSet) {
     return nullptr;
 }
 
-// fontconfig's answer for a request; nothing when it knows no face, or
-// none with the character set's characters.
+class Matcher;
+Matcher &matcher();
+
+// fontconfig's answer for a request, kept; nothing when it knows no face.
 class Matcher {
 public:
     std::optional<FaceFile> match(const Request &request) {
@@ -93,10 +96,24 @@ public:
         return found->second;
     }
 
+    // Given back when the process ends, so that no memory of fontconfig's
+    // stays behind; nothing is found after that.
+    void close() {
+        std::lock_guard guard(lock_);
+        if (config_)
+            FcConfigDestroy(config_);
+        config_ = nullptr;
+        answers_.clear();
+    }
+
 private:
+    // Read once: without a configuration there are no faces to find.
     FcConfig *config() {
-        if (!config_)
+        if (!configRead_) {
             config_ = FcInitLoadConfigAndFonts();
+            std::atexit([] { matcher().close(); });
+        }
+        configRead_ = true;
         return config_;
     }
 
@@ -161,6 +178,7 @@ private:
 
     std::mutex lock_;
     FcConfig *config_ = nullptr;
+    bool configRead_ = false;
     std::map<Request, std::optional<FaceFile>> answers_;
 };
 

@@ -6,6 +6,8 @@
 #ifndef TAVO_POSIX_GDI_HANDLES_H
 #define TAVO_POSIX_GDI_HANDLES_H
 
+#include "platform/platform.h"
+
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -21,11 +23,14 @@ public:
         return handle;
     }
 
-    // Null when the handle names nothing live.
+    // Null, with ERROR_INVALID_HANDLE, when the handle names nothing live.
     std::shared_ptr<Object> find(Handle handle) const {
         std::lock_guard guard(lock_);
         auto found = objects_.find(handle);
-        return found == objects_.end() ? nullptr : found->second;
+        if (found != objects_.end())
+            return found->second;
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
     }
 
     // The object taken out of the table when remove(object) agrees, which

@@ -31,10 +31,7 @@ HICON addIcon(std::shared_ptr<Icon> icon) {
 }
 
 std::shared_ptr<Icon> findIcon(HICON handle) {
-    auto icon = icons().find(handle);
-    if (!icon)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return icon;
+    return icons().find(handle);
 }
 
 Icon scaledIcon(const Icon &icon, LONG width, LONG height) {

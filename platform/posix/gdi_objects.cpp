@@ -45,10 +45,7 @@ HGDIOBJ addObject(std::shared_ptr<GdiObject> object) {
 }
 
 std::shared_ptr<GdiObject> findObject(HGDIOBJ handle) {
-    auto object = objects().find(handle);
-    if (!object)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return object;
+    return objects().find(handle);
 }
 
 } // namespace posix

@@ -112,6 +112,27 @@ TEST(HostScript, TheMarksAloneAreCharacters) {
     EXPECT_EQ(tokens("[ab"), (Tokens{"[", "a", "b"})) << "no closing ]";
 }
 
+TEST(HostScript, ClicksOnLinesAndButtons) {
+    std::string error;
+    std::vector<host::ScriptStep> steps =
+        host::parseScript("si1<Space>{line:3}{mode}{SHAPE}", error);
+    ASSERT_EQ(error, "");
+    ASSERT_EQ(steps.size(), 7u);
+    ASSERT_TRUE(steps[4].click.has_value());
+    EXPECT_EQ(steps[4].click->target, host::Click::Line);
+    EXPECT_EQ(steps[4].click->line, 2u) << "lines count from 1 in scripts";
+    EXPECT_TRUE(steps[4].events.empty());
+    EXPECT_EQ(steps[5].click->target, host::Click::Mode);
+    EXPECT_EQ(steps[6].click->target, host::Click::Shape);
+    EXPECT_FALSE(steps[3].click.has_value());
+    EXPECT_EQ(tokens("{ <{> {x"), (Tokens{"{", "<{>", "{", "x"})) << "a { alone is typed";
+    for (const char *bad : {"{line:0}", "{line}", "{line:x}", "{button}"}) {
+        error.clear();
+        EXPECT_TRUE(host::parseScript(bad, error).empty()) << bad;
+        EXPECT_NE(error.find(bad), std::string::npos) << error;
+    }
+}
+
 TEST(HostScript, AnUnknownNameIsAnErrorNotText) {
     std::string error;
     EXPECT_TRUE(host::parseScript("nei5<Spcae>1", error).empty());

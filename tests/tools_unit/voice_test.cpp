@@ -1,4 +1,5 @@
 // The voice tools: recordings trimmed, resampled and stored as waves.
+#include "tools/common/jyutping.h"
 #include "tools/voice/parallel_jobs.h"
 #include "tools/voice/sound_edit.h"
 #include "tools/voice/tone_sound.h"
@@ -8,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -146,6 +149,111 @@ TEST(VoiceKeys, ListsTakeKeysOfOneOrMoreSyllables) {
     EXPECT_NE(error.find("xyz1"), std::string::npos) << error;
     EXPECT_EQ(voice_keyName("\x84"), "");
     EXPECT_EQ(voice_keyName("ab"), "");
+}
+
+std::string Code(const std::string &jyutping) {
+    std::string code, error;
+    EXPECT_TRUE(jyutping_encode(jyutping, code, error)) << error;
+    return code;
+}
+
+// A voice's keys and what each plays, named in toned jyutping.
+struct AliasedVoice {
+    std::map<std::string, std::string> keys;
+    VoiceAliasStats stats;
+
+    AliasedVoice(const std::string &syllables, const UsualTones &tones) {
+        VoiceKeys recorded;
+        std::string error;
+        EXPECT_TRUE(voice_listKeys(syllables, recorded, error)) << error;
+        for (const std::string &code : voice_digitCodes()) // as tavovoice records them
+            if (std::find(recorded.keys.begin(), recorded.keys.end(), code) == recorded.keys.end())
+                recorded.keys.push_back(code);
+        std::sort(recorded.keys.begin(), recorded.keys.end());
+        for (const std::string &code : recorded.keys)
+            keys[code] = voice_keyName(code);
+        for (const VoiceAlias &alias : voice_aliases(recorded.keys, tones, stats))
+            keys[alias.key] = voice_keyName(alias.code);
+    }
+
+    std::string plays(const std::string &key) const {
+        auto found = keys.find(key);
+        return found == keys.end() ? "(no key)" : found->second;
+    }
+
+    // What the speech worker says for a text: at each point the longest key
+    // that begins the rest, or one byte passed over in silence.
+    std::string heard(const std::string &text) const {
+        std::string said;
+        for (size_t at = 0; at < text.size();) {
+            size_t length = text.size() - at;
+            while (length > 0 && !keys.count(text.substr(at, length)))
+                length--;
+            if (length == 0) {
+                at++;
+                continue;
+            }
+            said += (said.empty() ? "" : " ") + keys.at(text.substr(at, length));
+            at += length;
+        }
+        return said;
+    }
+};
+
+const char kSyllables[] = "nei5,si1,si6,sing1,sing6,baa1,aa1,ung1,ung3,ke4,ge1,faa1,jat1";
+
+TEST(VoiceAliases, TypedSpellingsShareTheRecordings) {
+    AliasedVoice voice(kSyllables, {{"si", Code("si6")}});
+    // Toned jyutping, toneless jyutping (the most frequent tone, or the
+    // lowest recorded without one), braille cells.
+    EXPECT_EQ(voice.plays("nei5"), "nei5");
+    EXPECT_EQ(voice.plays("nei"), "nei5");
+    EXPECT_EQ(voice.plays("ung"), "ung1");
+    EXPECT_EQ(voice.plays("nh,"), "nei5");
+    EXPECT_EQ(voice.plays("s0"), "sing1");
+    EXPECT_EQ(voice.plays("s01"), "sing6");
+    // The digits as candidate numbers.
+    EXPECT_EQ(voice.plays("0 "), "ling4");
+    EXPECT_EQ(voice.plays("1 "), "jat1");
+    EXPECT_EQ(voice.plays("9 "), "gau2");
+    EXPECT_EQ(voice.plays("1"), "(no key)");
+    // The longest key wins: a toned key before its toneless prefix.
+    EXPECT_EQ(voice.heard("nei5"), "nei5");
+    EXPECT_EQ(voice.heard("sing6"), "sing6");
+    EXPECT_EQ(voice.heard("sing"), "sing1");
+}
+
+TEST(VoiceAliases, JyutpingKeepsTheKeysBrailleSpellsAlike) {
+    AliasedVoice voice(kSyllables, {{"si", Code("si6")}});
+    // "si1" is si6 in braille; "ke" is ge1 there.
+    EXPECT_EQ(voice.plays("si1"), "si1");
+    EXPECT_EQ(voice.plays("ke"), "ke4");
+    // "si" is the same syllable in both: braille's exact tone 1 serves both.
+    EXPECT_EQ(voice.plays("si"), "si1");
+    // "b" (aa1 in braille) would be heard in the middle of typing baa1.
+    EXPECT_EQ(voice.plays("b"), "(no key)");
+    EXPECT_EQ(voice.plays("fb"), "faa1");
+    auto has = [](const std::vector<std::string> &list, const std::string &entry) {
+        return std::find(list.begin(), list.end(), entry) != list.end();
+    };
+    EXPECT_TRUE(has(voice.stats.brailleShadowed, "si1 si6"));
+    EXPECT_TRUE(has(voice.stats.brailleShadowed, "ke ge1"));
+    EXPECT_TRUE(has(voice.stats.brailleBeginsJyutping, "b aa1"));
+}
+
+TEST(VoiceAliases, ADigitCellOfABrailleReadingIsNeverHeardAsANumber) {
+    AliasedVoice voice(kSyllables, {});
+    // Readings complete and cut short: sing6 (s 0 1), ung3 (8 @), and cells
+    // that spell no syllable (f 6: f with the final im).
+    EXPECT_EQ(voice.heard("s01"), "sing6");
+    EXPECT_EQ(voice.heard("s0"), "sing1");
+    EXPECT_EQ(voice.heard("s0s01"), "sing1 sing6");
+    EXPECT_EQ(voice.heard("8@"), "ung3");
+    EXPECT_EQ(voice.heard("8"), "ung1");
+    EXPECT_EQ(voice.heard("f6"), "");
+    EXPECT_EQ(voice.heard("s01f"), "sing6");
+    // On a page each number is followed by its space.
+    EXPECT_EQ(voice.heard("1 " + Code("nei5") + "   2 " + Code("si1")), "jat1 nei5 ji6 si1");
 }
 
 TEST(VoiceBuild, DataIsTheMarkerThenTheWave) {

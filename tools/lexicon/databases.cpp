@@ -23,46 +23,79 @@ std::string Join(const std::vector<std::string> &parts, char separator) {
 struct Candidate {
     long rank;
     size_t syllables;
-    std::string text;
+    std::string text; // what is offered; a text is offered once
+    std::string item; // what is stored: the text, or a character with its explanation
 };
 
-// The example words of each (character, syllable): the words that have the
-// character at a position read with that syllable, most common first.
+// The example words of each (character, syllable), most common first: the
+// words whose first reading gives the character, where it first stands in
+// the word, that syllable. The query explains a character of an example
+// word in the reading that the dictionary gives the word first, so only
+// that reading makes a word an example.
 typedef std::map<std::pair<std::string, std::string>, std::vector<Candidate>> ExampleIndex;
 
 ExampleIndex IndexExamples(const Lexicon &lexicon) {
+    // Words of the second class come after every word of the first.
+    const long kSecondClass = 1000000000;
     ExampleIndex index;
-    for (const LexiconEntry &word : lexicon.words)
-        for (const LexiconReading &reading : word.readings)
-            for (size_t i = 0; i < word.characters.size(); i++)
+    for (const LexiconEntry &word : lexicon.words) {
+        if (word.example == 0)
+            continue;
+        const LexiconReading &reading = word.readings.front();
+        long order = reading.rank + (word.example == 2 ? kSecondClass : 0);
+        std::set<std::string> seen;
+        for (size_t i = 0; i < word.characters.size(); i++)
+            if (seen.insert(word.characters[i]).second)
                 index[{word.characters[i], reading.syllables[i]}].push_back(
-                    {reading.rank, 1, word.big5});
+                    {order, 1, word.big5, word.big5});
+    }
     return index;
 }
 
-// Sorts by rank and keeps the first of each text.
-std::vector<std::string> RankedTexts(std::vector<Candidate> candidates, size_t most) {
+// Sorts by rank and keeps the first item of each text.
+std::vector<std::string> RankedItems(std::vector<Candidate> candidates, size_t most) {
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate &a, const Candidate &b) { return a.rank < b.rank; });
-    std::vector<std::string> texts;
+    std::vector<std::string> items;
     std::set<std::string> seen;
     for (const Candidate &candidate : candidates)
-        if (texts.size() < most && seen.insert(candidate.text).second)
-            texts.push_back(candidate.text);
-    return texts;
+        if (items.size() < most && seen.insert(candidate.text).second)
+            items.push_back(candidate.item);
+    return items;
+}
+
+// The explanations of a character in one reading: its most common example
+// word first, as it is heard after the character on a page of candidates
+// (short, and telling homophones apart by their use), then the description
+// and the other example words.
+std::vector<std::string> Explanations(const Lexicon &lexicon, const ExampleIndex &examples,
+                                      const LexiconEntry &character,
+                                      const LexiconReading &reading) {
+    std::vector<std::string> explanations;
+    auto words = examples.find({character.big5, reading.syllables[0]});
+    if (words != examples.end())
+        explanations = RankedItems(words->second, QUERY_EXAMPLES);
+    auto description = lexicon.descriptions.find(character.big5);
+    if (description != lexicon.descriptions.end())
+        explanations.insert(explanations.begin() + (explanations.empty() ? 0 : 1),
+                            description->second);
+    return explanations;
 }
 
 std::string QueryLine(const Lexicon &lexicon, const ExampleIndex &examples,
                       const LexiconEntry &character, const LexiconReading &reading) {
-    std::vector<std::string> explanations;
-    auto description = lexicon.descriptions.find(character.big5);
-    if (description != lexicon.descriptions.end())
-        explanations.push_back(description->second);
-    auto words = examples.find({character.big5, reading.syllables[0]});
-    if (words != examples.end())
-        for (const std::string &word : RankedTexts(words->second, QUERY_EXAMPLES))
-            explanations.push_back(word);
-    return reading.codes + Join(explanations, '\t');
+    return reading.codes + Join(Explanations(lexicon, examples, character, reading), '\t');
+}
+
+// A character offered in a reading other than its first carries the first
+// explanation of that reading ("行|銀行"); offered alone it would be
+// explained in the reading that the dictionary gives it first.
+std::string CharacterItem(const Lexicon &lexicon, const ExampleIndex &examples,
+                          const LexiconEntry &character, const LexiconReading &reading) {
+    if (&reading == &character.readings.front())
+        return character.big5;
+    std::vector<std::string> explanations = Explanations(lexicon, examples, character, reading);
+    return explanations.empty() ? character.big5 : character.big5 + "|" + explanations.front();
 }
 
 std::string Toneless(const std::string &syllable) {
@@ -91,12 +124,24 @@ std::vector<std::string> KeysOf(const LexiconReading &reading, PhraseKeys keys) 
     return {toned, toneless};
 }
 
-void AddCandidates(const std::vector<LexiconEntry> &entries, PhraseKeys keys,
-                   std::map<std::string, std::vector<Candidate>> &byKey) {
-    for (const LexiconEntry &entry : entries)
+typedef std::map<std::string, std::vector<Candidate>> CandidatesByKey;
+
+void AddCharacters(const Lexicon &lexicon, PhraseKeys keys, CandidatesByKey &byKey) {
+    ExampleIndex examples = IndexExamples(lexicon);
+    for (const LexiconEntry &entry : lexicon.characters)
+        for (const LexiconReading &reading : entry.readings) {
+            std::string item = CharacterItem(lexicon, examples, entry, reading);
+            for (const std::string &key : KeysOf(reading, keys))
+                byKey[key].push_back({reading.rank, 1, entry.big5, item});
+        }
+}
+
+void AddWords(const Lexicon &lexicon, PhraseKeys keys, CandidatesByKey &byKey) {
+    for (const LexiconEntry &entry : lexicon.words)
         for (const LexiconReading &reading : entry.readings)
             for (const std::string &key : KeysOf(reading, keys))
-                byKey[key].push_back({reading.rank, entry.characters.size(), entry.big5});
+                byKey[key].push_back(
+                    {reading.rank, entry.characters.size(), entry.big5, entry.big5});
 }
 
 } // namespace
@@ -130,9 +175,9 @@ std::vector<ImageEntry> lexicon_query(const Lexicon &lexicon) {
 
 std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys,
                                         PhraseStats &stats) {
-    std::map<std::string, std::vector<Candidate>> byKey;
-    AddCandidates(lexicon.characters, keys, byKey);
-    AddCandidates(lexicon.words, keys, byKey);
+    CandidatesByKey byKey;
+    AddCharacters(lexicon, keys, byKey);
+    AddWords(lexicon, keys, byKey);
     std::vector<ImageEntry> entries;
     for (auto &[key, candidates] : byKey) {
         // Where syllables run together without tones ("faan" is also
@@ -144,9 +189,9 @@ std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys,
         size_t before = candidates.size();
         std::erase_if(candidates, [&](const Candidate &c) { return c.syllables != fewest; });
         stats.hiddenByShorter += before - candidates.size();
-        std::vector<std::string> texts = RankedTexts(candidates, SIZE_MAX);
-        stats.candidates += texts.size();
-        entries.push_back({key, Join(texts, '\t'), 0});
+        std::vector<std::string> items = RankedItems(candidates, SIZE_MAX);
+        stats.candidates += items.size();
+        entries.push_back({key, Join(items, '\t'), 0});
     }
     stats.keys = entries.size();
     image_sortEntries(entries);

@@ -61,12 +61,30 @@ std::vector<std::string> Big5Characters(const std::string &big5) {
     return characters;
 }
 
-// One "text reading rank" line added to the entries; lines of one text
-// stand together and make one entry.
+// How a source file's entries are shaped.
+struct EntryShape {
+    size_t shortest, longest; // characters
+    bool exampleColumn;       // a fourth column says whether it is an example word
+};
+
+// The fourth column of words.tsv; false when it is not 0, 1 or 2.
+bool ReadExample(const std::string &field, int &example) {
+    if (field != "0" && field != "1" && field != "2")
+        return false;
+    example = field[0] - '0';
+    return true;
+}
+
+// One "text reading rank [example]" line added to the entries; lines of one
+// text stand together and make one entry.
 bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
-               std::vector<LexiconEntry> &entries, size_t shortest, size_t longest) {
-    if (fields.size() != 3)
-        return file.fail("expected 3 TAB-separated fields");
+               std::vector<LexiconEntry> &entries, const EntryShape &shape) {
+    size_t columns = shape.exampleColumn ? 4 : 3;
+    if (fields.size() != columns)
+        return file.fail("expected " + std::to_string(columns) + " TAB-separated fields");
+    int example = 1;
+    if (shape.exampleColumn && !ReadExample(fields[3], example))
+        return file.fail("the example column is \"" + fields[3] + "\", not 0, 1 or 2");
     LexiconReading reading;
     reading.syllables = Words(fields[1]);
     std::string error;
@@ -86,9 +104,11 @@ bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
         if (!image_utf8ToBig5(entry.text, entry.big5, error))
             return file.fail(error);
         entry.characters = Big5Characters(entry.big5);
-        if (entry.characters.size() < shortest || entry.characters.size() > longest)
-            return file.fail("\"" + entry.text + "\" does not have " + std::to_string(shortest) +
-                             " to " + std::to_string(longest) + " characters");
+        entry.example = example;
+        if (entry.characters.size() < shape.shortest || entry.characters.size() > shape.longest)
+            return file.fail("\"" + entry.text + "\" does not have " +
+                             std::to_string(shape.shortest) + " to " +
+                             std::to_string(shape.longest) + " characters");
         if (!file.seen.insert(entry.big5).second)
             return file.fail("\"" + entry.text + "\" again, apart from its other lines");
         entries.push_back(entry);
@@ -121,10 +141,10 @@ bool ReadSource(const std::string &path, std::string &error, ReadLine readLine) 
     return true;
 }
 
-bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries, size_t shortest,
-                 size_t longest, std::string &error) {
+bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries,
+                 const EntryShape &shape, std::string &error) {
     return ReadSource(path, error, [&](SourceFile &file, const std::vector<std::string> &fields) {
-        return ReadEntry(file, fields, entries, shortest, longest);
+        return ReadEntry(file, fields, entries, shape);
     });
 }
 
@@ -145,7 +165,7 @@ bool ReadDescriptions(const std::string &path, std::map<std::string, std::string
 } // namespace
 
 bool lexicon_read(const std::string &folder, Lexicon &lexicon, std::string &error) {
-    return ReadEntries(folder + "/chars.tsv", lexicon.characters, 1, 1, error) &&
-           ReadEntries(folder + "/words.tsv", lexicon.words, 2, 7, error) &&
+    return ReadEntries(folder + "/chars.tsv", lexicon.characters, {1, 1, false}, error) &&
+           ReadEntries(folder + "/words.tsv", lexicon.words, {2, 7, true}, error) &&
            ReadDescriptions(folder + "/descriptions.tsv", lexicon.descriptions, error);
 }

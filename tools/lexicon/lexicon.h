@@ -18,6 +18,7 @@ struct LexiconEntry {
     std::string big5;                     // the same in Big5
     std::vector<std::string> characters;  // the Big5 characters, two bytes each
     std::vector<LexiconReading> readings; // most usual first
+    int example = 1; // 1: an example word of its characters, 2: one after those, 0: none
 };
 
 struct Lexicon {
@@ -28,6 +29,9 @@ struct Lexicon {
 
 // Reads chars.tsv, words.tsv and descriptions.tsv from the folder. On a
 // line it can't use returns false with error naming file and line.
+// words.tsv has a fourth column: 1 for a word that may be an example word
+// of its characters, 2 for one that comes only after those (a phrase more
+// than a word), 0 for one that may not.
 bool lexicon_read(const std::string &folder, Lexicon &lexicon, std::string &error);
 
 #endif

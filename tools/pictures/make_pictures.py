@@ -175,6 +175,12 @@ def button(glyph):
 # The cell on the icon: raised dots 1, 2, 4 and 6 (left column top and
 # middle, right column top and bottom).
 RAISED = {(0, 0), (0, 1), (1, 0), (1, 2)}
+# The 256-colour icon's cap shades from top to bottom, inside a dark rim.
+CAP_TOP, CAP_BOTTOM, RIM, FLAT_DOT = (80, 140, 230), (20, 55, 150), (10, 25, 100), (15, 35, 110)
+
+
+def blend(a, b, t):
+    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
 
 
 def icon_picture(size, colours):
@@ -188,10 +194,7 @@ def icon_picture(size, colours):
     left, top = size / 2 - pitch / 2, size / 2 - pitch
 
     def cap_colour(y):
-        if not rich:
-            return (0, 0, 255)
-        t = y / size
-        return tuple(int(round(a + (b - a) * t)) for a, b in zip((80, 140, 230), (20, 55, 150)))
+        return blend(CAP_TOP, CAP_BOTTOM, y / size) if rich else (0, 0, 255)
 
     def in_rounded(x, y, inset):
         lo, hi = margin + inset, size - margin - inset
@@ -205,14 +208,14 @@ def icon_picture(size, colours):
         if not in_rounded(x, y, 0):
             return None
         if not in_rounded(x, y, rim):
-            return (10, 25, 100) if rich else (0, 0, 128)
+            return RIM if rich else (0, 0, 128)
         for column in range(2):
             for row in range(3):
                 cx, cy = left + column * pitch, top + row * pitch
                 up = (column, row) in RAISED
                 r = dot if up else flat
                 if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
-                    return WHITE if up else ((15, 35, 110) if rich else (0, 0, 128))
+                    return WHITE if up else (FLAT_DOT if rich else (0, 0, 128))
         return cap_colour(y)
 
     picture = blank(size, size)
@@ -264,11 +267,14 @@ def hand():
 # ---- Files -----------------------------------------------------------------
 
 def palette_256():
-    """The 16 standard colours, a 6 x 6 x 6 cube, then greys."""
+    """The 16 standard colours, a 6 x 6 x 6 cube, then the icon's own
+    blues: its rim, its flat dots and the shades of its cap."""
     colours = list(VGA)
     levels = [0, 51, 102, 153, 204, 255]
     colours += [(r, g, b) for r in levels for g in levels for b in levels]
-    colours += [(8 + 10 * i, 8 + 10 * i, 8 + 10 * i) for i in range(256 - len(colours))]
+    colours += [RIM, FLAT_DOT]
+    steps = 256 - len(colours)
+    colours += [blend(CAP_TOP, CAP_BOTTOM, i / (steps - 1)) for i in range(steps)]
     return colours
 
 

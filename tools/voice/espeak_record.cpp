@@ -57,10 +57,10 @@ std::string SpokenText(const std::string &jyutping) {
 
 } // namespace
 
-bool espeak_record(const std::string &program, const std::string &jyutping, unsigned rate,
-                   WaveSound &sound, std::string &error) {
-    std::string command = ShellQuoted(program) + " -v " ESPEAK_JYUTPING_VOICE " --stdout " +
-                          ShellQuoted(SpokenText(jyutping));
+bool espeak_record(const std::string &program, const std::string &jyutping, unsigned speed,
+                   unsigned rate, WaveSound &sound, std::string &error) {
+    std::string command = ShellQuoted(program) + " -v " ESPEAK_JYUTPING_VOICE " -s " +
+                          std::to_string(speed) + " --stdout " + ShellQuoted(SpokenText(jyutping));
     std::string output;
     if (!RunCommand(command, output)) {
         error = "\"" + command + "\" failed";

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "tools/voice/espeak_record.h"
@@ -14,15 +15,20 @@
 #include "tools/voice/voice_build.h"
 #include "tools/voice/voice_keys.h"
 
+#define TAVO_STRING_OF(x) #x
+#define TAVO_STRING(x) TAVO_STRING_OF(x)
+
 namespace {
 
 const char kHelp[] = R"(Usage: tavovoice MODE OPTIONS
 
 Modes:
-  record KEYS --out VOICE.vdb [--jobs N] [--espeak PROGRAM]
-      records every key with espeak-ng's voice )" ESPEAK_JYUTPING_VOICE R"(,
-      N at a time (default: one per core)
-  tones KEYS --out VOICE.vdb [--jobs N]
+  record KEYS --out VOICE.vdb [--phrases PHRASES.idb] [--jobs N]
+         [--espeak PROGRAM] [--speed WPM]
+      records every key with espeak-ng's voice )" ESPEAK_JYUTPING_VOICE R"(
+      at WPM words a minute (default )" TAVO_STRING(ESPEAK_SPEED) R"(), N at a time
+      (default: one per core)
+  tones KEYS --out VOICE.vdb [--phrases PHRASES.idb] [--jobs N]
       a voice of short tones, one per syllable, for tests
 
 KEYS is one of
@@ -30,10 +36,15 @@ KEYS is one of
   --syllables LIST              comma-separated jyutping; an item of several
                                 syllables ("nei5hou2") is one recording
                                 that covers them all
+The digits' syllables (ling4, jat1, ... gau2) are always recorded.
 
 The voice is a "TAVO voice database" image: keys are reading codes, data
 is the byte 'W' followed by a WAVE file (16 kHz, 16-bit mono) whose
-LIST/INFO/INAM entry names the syllables.
+LIST/INFO/INAM entry names the syllables. Each syllable is also heard
+under its toned jyutping ("nei5"), its braille cells ("nh,") and its
+toneless jyutping ("nei": the tone that the jyutping phrase database
+PHRASES.idb offers first, else the lowest recorded), and the digits as
+candidate numbers ("1 ").
 )";
 
 typedef std::map<std::string, std::string> Options;
@@ -60,36 +71,73 @@ bool ParseOptions(int argc, char **argv, const std::vector<std::string> &allowed
     return true;
 }
 
-bool ParseJobs(const Options &options, unsigned &jobs, std::string &error) {
-    jobs = std::max(1u, std::thread::hardware_concurrency());
-    auto found = options.find("--jobs");
+bool ParseNumber(const Options &options, const char *name, unsigned low, unsigned high,
+                 unsigned &value, std::string &error) {
+    auto found = options.find(name);
     if (found == options.end())
         return true;
     char *end = nullptr;
-    unsigned long value = std::strtoul(found->second.c_str(), &end, 10);
-    if (found->second.empty() || *end != 0 || value < 1 || value > 256) {
-        error = "--jobs wants a number from 1 to 256";
+    unsigned long number = std::strtoul(found->second.c_str(), &end, 10);
+    if (found->second.empty() || *end != 0 || number < low || number > high) {
+        error = std::string(name) + " wants a number from " + std::to_string(low) + " to " +
+                std::to_string(high);
         return false;
     }
-    jobs = unsigned(value);
+    value = unsigned(number);
     return true;
 }
 
-// The keys to record: those of --syllables, else the dictionary's.
+// The keys to record: those of --syllables, else the dictionary's; and
+// the digits' syllables.
 bool ChooseKeys(const Options &options, VoiceKeys &keys, std::string &error) {
     auto list = options.find("--syllables");
-    if (list != options.end())
-        return voice_listKeys(list->second, keys, error);
     auto dictionary = options.find("--dictionary");
-    if (dictionary == options.end()) {
+    if (list != options.end()) {
+        if (!voice_listKeys(list->second, keys, error))
+            return false;
+    } else if (dictionary == options.end()) {
         error = "--dictionary or --syllables is needed";
         return false;
-    }
-    if (!voice_dictionaryKeys(dictionary->second, keys, error))
+    } else if (!voice_dictionaryKeys(dictionary->second, keys, error)) {
         return false;
+    }
     if (keys.badReadings > 0)
         std::fprintf(stderr, "tavovoice: warning: %zu readings are not reading codes, first %s\n",
                      keys.badReadings, keys.firstBad.c_str());
+    std::set<std::string> all(keys.keys.begin(), keys.keys.end());
+    for (const std::string &code : voice_digitCodes())
+        all.insert(code);
+    keys.keys.assign(all.begin(), all.end());
+    return true;
+}
+
+// The aliases of the recorded syllables, with the most frequent tones
+// from --phrases and --dictionary when given.
+bool ChooseAliases(const Options &options, const VoiceKeys &keys, std::vector<VoiceAlias> &aliases,
+                   std::string &error) {
+    UsualTones tones;
+    auto phrases = options.find("--phrases");
+    if (phrases != options.end()) {
+        auto dictionary = options.find("--dictionary");
+        if (dictionary == options.end()) {
+            error = "--phrases needs --dictionary, whose readings give the tones";
+            return false;
+        }
+        if (!voice_usualTones(phrases->second, dictionary->second, tones, error))
+            return false;
+    }
+    VoiceAliasStats stats;
+    aliases = voice_aliases(keys.keys, tones, stats);
+    std::printf("aliases: %zu toned jyutping, %zu toneless, %zu braille, %zu digits\n", stats.toned,
+                stats.toneless, stats.braille, stats.digits);
+    std::printf("braille spellings kept by toned jyutping (%zu):", stats.brailleShadowed.size());
+    for (const std::string &key : stats.brailleShadowed)
+        std::printf(" %s;", key.c_str());
+    std::printf("\nbraille spellings that begin a jyutping key, left out (%zu):",
+                stats.brailleBeginsJyutping.size());
+    for (const std::string &key : stats.brailleBeginsJyutping)
+        std::printf(" %s;", key.c_str());
+    std::printf("\n");
     return true;
 }
 
@@ -101,23 +149,27 @@ bool Tones(const std::string &jyutping, WaveSound &sound, std::string &) {
 
 int Run(const std::string &mode, const Options &options) {
     std::string error;
-    unsigned jobs = 1;
+    unsigned jobs = std::max(1u, std::thread::hardware_concurrency()), speed = ESPEAK_SPEED;
     VoiceKeys keys;
+    std::vector<VoiceAlias> aliases;
     auto out = options.find("--out");
     if (out == options.end())
         return Fail("--out is needed");
-    if (!ParseJobs(options, jobs, error) || !ChooseKeys(options, keys, error))
+    if (!ParseNumber(options, "--jobs", 1, 256, jobs, error) ||
+        !ParseNumber(options, "--speed", 80, 450, speed, error) ||
+        !ChooseKeys(options, keys, error) || !ChooseAliases(options, keys, aliases, error))
         return Fail(error);
     VoiceRecorder recorder = Tones;
     if (mode == "record") {
         auto espeak = options.find("--espeak");
         std::string program = espeak == options.end() ? "espeak-ng" : espeak->second;
-        recorder = [program](const std::string &jyutping, WaveSound &sound, std::string &error) {
-            return espeak_record(program, jyutping, VOICE_RATE, sound, error);
+        recorder = [program, speed](const std::string &jyutping, WaveSound &sound,
+                                    std::string &error) {
+            return espeak_record(program, jyutping, speed, VOICE_RATE, sound, error);
         };
     }
     auto start = std::chrono::steady_clock::now();
-    if (!voice_build(out->second, keys.keys, jobs, recorder, error))
+    if (!voice_build(out->second, keys.keys, aliases, jobs, recorder, error))
         return Fail(error);
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::error_code ignored;
@@ -136,9 +188,12 @@ int main(int argc, char **argv) {
     std::string mode = argv[1], error;
     if (mode != "record" && mode != "tones")
         return Fail("unknown mode \"" + mode + "\"; see tavovoice --help");
-    std::vector<std::string> allowed = {"--dictionary", "--syllables", "--out", "--jobs"};
-    if (mode == "record")
+    std::vector<std::string> allowed = {"--dictionary", "--syllables", "--phrases", "--out",
+                                        "--jobs"};
+    if (mode == "record") {
         allowed.push_back("--espeak");
+        allowed.push_back("--speed");
+    }
     Options options;
     if (!ParseOptions(argc, argv, allowed, options, error))
         return Fail(error);

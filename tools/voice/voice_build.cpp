@@ -1,6 +1,8 @@
 // Writing the voice database from recordings.
 #include "tools/voice/voice_build.h"
 
+#include <map>
+
 #include "tools/common/image_text.h"
 #include "tools/common/image_writer.h"
 #include "tools/voice/parallel_jobs.h"
@@ -25,15 +27,24 @@ bool RecordKey(const std::string &key, const VoiceRecorder &record, ImageEntry &
     return true;
 }
 
-// A reading being typed reaches the speech library as the letters typed
-// ("nei5"), which pass its dictionary unchanged: each single syllable is
-// therefore stored under its jyutping too, sharing the recording, so that
-// a typed reading is heard once its syllables are complete.
-void AddTypedKeys(std::vector<ImageEntry> &entries) {
-    size_t recorded = entries.size();
-    for (size_t i = 0; i < recorded; i++)
-        if (entries[i].key.size() == 2)
-            entries.push_back({voice_keyName(entries[i].key), entries[i].data, 0});
+// The aliases share the recordings of their codes: a typed reading, or a
+// candidate's number, reaches the speech library as the bytes typed, which
+// pass its dictionary unchanged.
+bool AddAliases(std::vector<ImageEntry> &entries, const std::vector<VoiceAlias> &aliases,
+                std::string &error) {
+    std::map<std::string, size_t> recorded;
+    for (size_t i = 0; i < entries.size(); i++)
+        recorded[entries[i].key] = i;
+    for (const VoiceAlias &alias : aliases) {
+        auto found = recorded.find(alias.code);
+        if (found == recorded.end()) {
+            error = "the alias \"" + alias.key + "\" names " + image_hexText(alias.code) +
+                    ", which is not recorded";
+            return false;
+        }
+        entries.push_back({alias.key, entries[found->second].data, 0});
+    }
+    return true;
 }
 
 } // namespace
@@ -42,8 +53,9 @@ std::string voice_data(const WaveSound &sound) {
     return VOICE_MARKER + wave_image(sound);
 }
 
-bool voice_build(const std::string &path, const std::vector<std::string> &keys, unsigned jobs,
-                 const VoiceRecorder &record, std::string &error) {
+bool voice_build(const std::string &path, const std::vector<std::string> &keys,
+                 const std::vector<VoiceAlias> &aliases, unsigned jobs, const VoiceRecorder &record,
+                 std::string &error) {
     std::vector<ImageEntry> entries(keys.size());
     size_t failedKey = 0;
     auto work = [&](size_t i, std::string &message) {
@@ -51,7 +63,8 @@ bool voice_build(const std::string &path, const std::vector<std::string> &keys, 
     };
     if (!parallel_run(keys.size(), jobs, work, &failedKey, error))
         return false;
-    AddTypedKeys(entries);
+    if (!AddAliases(entries, aliases, error))
+        return false;
     image_sortEntries(entries);
     const ImageEntry *failed = nullptr;
     if (!image_writeFile(path, VOICE_DATABASE_ID, entries, error, &failed)) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/voice/voice_keys.h"
 #include "tools/voice/wave_file.h"
 
 #define VOICE_DATABASE_ID "TAVO voice database"
@@ -25,10 +26,11 @@ typedef std::function<bool(const std::string &jyutping, WaveSound &sound, std::s
 std::string voice_data(const WaveSound &sound);
 
 // Records every key (reading codes) on up to jobs threads and writes the
-// image at path. On failure returns false with error naming the syllable
-// whose recording failed, or saying what else went wrong; no image is
-// written then.
-bool voice_build(const std::string &path, const std::vector<std::string> &keys, unsigned jobs,
-                 const VoiceRecorder &record, std::string &error);
+// image at path, with each alias sharing the recording of its code. On
+// failure returns false with error naming the syllable whose recording
+// failed, or saying what else went wrong; no image is written then.
+bool voice_build(const std::string &path, const std::vector<std::string> &keys,
+                 const std::vector<VoiceAlias> &aliases, unsigned jobs, const VoiceRecorder &record,
+                 std::string &error);
 
 #endif
