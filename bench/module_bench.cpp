@@ -1,6 +1,8 @@
 // The input-method module as an application drives it: the time of each
-// key from ImeProcessKey until its messages are in the caller's list, and
-// of selecting a fresh context with every dictionary present.
+// key from ImeProcessKey until its messages are in the caller's list; of
+// the page key with the composition window updated and painted, at two
+// font sizes; and of selecting a fresh context with every dictionary
+// present.
 #include "host/built_modules.h"
 #include "host/session.h"
 
@@ -17,7 +19,7 @@ typedef std::chrono::steady_clock Clock;
 
 // A scratch registry with the speech setting as asked, the built
 // databases as the system directory, and sound that only keeps time.
-void Prepare(bool speech) {
+void Prepare(bool speech, DWORD fontSize = 24) {
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "tavo-module-bench";
     std::filesystem::create_directories(dir);
     std::filesystem::remove(dir / "registry");
@@ -34,6 +36,7 @@ void Prepare(bool speech) {
     DWORD on = speech ? 1 : 0;
     RegSetValueExA(key, "Speech", 0, REG_DWORD, (const BYTE *)&on, sizeof on);
     RegSetValueExA(key, "Verbose Composition", 0, REG_DWORD, (const BYTE *)&on, sizeof on);
+    RegSetValueExA(key, "Font Size", 0, REG_DWORD, (const BYTE *)&fontSize, sizeof fontSize);
     RegCloseKey(key);
 }
 
@@ -97,6 +100,41 @@ void BM_KeysSpeechOn(benchmark::State &state) {
 }
 BENCHMARK(BM_KeysSpeechOff)->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeysSpeechOn)->Iterations(300)->Unit(benchmark::kMicrosecond);
+
+// si1 typed, then Space timed until the composition window has repainted
+// the page of nine characters with their explanations, at the font size
+// given in points; the first paint of the font happens before timing.
+void BM_PageKeyPainted(benchmark::State &state) {
+    Prepare(false, DWORD(state.range(0)));
+    host::Session session;
+    std::string error;
+    if (!session.open(host::builtModulePath("vexa"), error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    auto type = [&](std::initializer_list<unsigned char> keys) {
+        for (unsigned char key : keys) {
+            session.press(key);
+            session.release(key);
+        }
+        session.pump();
+    };
+    type({'S', 'I', '1', VK_SPACE, VK_ESCAPE});
+    std::vector<double> times;
+    for (auto _ : state) {
+        type({'S', 'I', '1'});
+        Clock::time_point start = Clock::now();
+        session.press(VK_SPACE);
+        session.pump();
+        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        session.release(VK_SPACE);
+        type({VK_ESCAPE});
+        session.application().clearMessages();
+    }
+    state.counters["space_median_us"] = Percentile(times, 0.5);
+    state.counters["space_p99_us"] = Percentile(times, 0.99);
+}
+BENCHMARK(BM_PageKeyPainted)->Arg(24)->Arg(48)->Iterations(300)->Unit(benchmark::kMicrosecond);
 
 void BM_SelectAFreshContext(benchmark::State &state) {
     Prepare(false);
