@@ -12,7 +12,8 @@
 namespace host {
 
 // The module's pop-up windows, found by their classes; null before the
-// module made them.
+// module made them. Any window of the thread finds them.
+HWND compositionWindow(HWND anyWindow, const Module &module);
 HWND compositionWindow(const Session &session);
 HWND statusWindow(const Session &session);
 

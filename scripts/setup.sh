@@ -7,7 +7,8 @@ set -euo pipefail
 # llvm-14 brings llvm-symbolizer for readable reports.
 tavo_packages=(build-essential cmake pkg-config python3 googletest libgtest-dev libgmock-dev
                libbenchmark-dev libpulse0 espeak-ng sox libpng-dev libfreetype-dev
-               libfontconfig-dev fonts-noto-cjk clang-tidy clang-14 libclang-rt-14-dev llvm-14)
+               libfontconfig-dev fonts-noto-cjk clang-tidy clang-14 libclang-rt-14-dev llvm-14
+               libibus-1.0-dev ibus dbus-daemon)
 
 tavo_install_missing() {
     local missing=()
