@@ -127,7 +127,7 @@ std::string entries(const std::vector<RcCompiled> &resources) {
 
 } // namespace
 
-std::string rc_source(const std::string &scriptPath, std::vector<RcCompiled> resources) {
+std::string rcSource(const std::string &scriptPath, std::vector<RcCompiled> resources) {
     std::sort(resources.begin(), resources.end(), [](const RcCompiled &a, const RcCompiled &b) {
         return a.type < b.type || (a.type == b.type && a.name < b.name);
     });

@@ -134,8 +134,8 @@ bool iconGroup(bool cursor, const RcName &name, const std::string &contents,
 
 } // namespace
 
-bool rc_pictureResources(unsigned type, const RcName &name, const std::string &contents,
-                         RcImageNumbers &numbers, std::vector<RcPicture> &out, std::string &error) {
+bool rcPictureResources(unsigned type, const RcName &name, const std::string &contents,
+                        RcImageNumbers &numbers, std::vector<RcPicture> &out, std::string &error) {
     if (type == kRcBitmap)
         return bitmap(name, contents, out, error);
     return iconGroup(type == kRcCursor, name, contents, numbers, out, error);

@@ -105,7 +105,7 @@ bool addPicture(const Options &options, const RcFileResource &file, RcImageNumbe
     std::vector<RcPicture> pictures;
     std::string problem = in.bad() ? "cannot read" : "";
     if (!problem.empty() ||
-        !rc_pictureResources(file.type.number, file.name, contents, numbers, pictures, problem)) {
+        !rcPictureResources(file.type.number, file.name, contents, numbers, pictures, problem)) {
         error = where + path + ": " + problem;
         return false;
     }
@@ -120,13 +120,13 @@ bool addPicture(const Options &options, const RcFileResource &file, RcImageNumbe
 
 bool compile(const Options &options, std::vector<RcCompiled> &resources, std::string &error) {
     RcScript script;
-    if (!rc_readScript(options.input, script, error))
+    if (!rcReadScript(options.input, script, error))
         return false;
-    for (const auto &[block, units] : rc_stringBlocks(script.strings))
+    for (const auto &[block, units] : rcStringBlocks(script.strings))
         resources.push_back(RcCompiled{RcName{true, kRcString, ""}, RcName{true, block, ""}, "",
                                        units, units.size() * 2});
     for (const RcDialog &dialog : script.dialogs) {
-        std::u16string units = rc_dialogTemplate(dialog);
+        std::u16string units = rcDialogTemplate(dialog);
         resources.push_back(
             RcCompiled{RcName{true, kRcDialog, ""}, dialog.name, "", units, units.size() * 2});
     }
@@ -194,7 +194,7 @@ int main(int argc, char **argv) {
     std::vector<RcCompiled> resources;
     std::string error;
     bool ok = compile(options, resources, error) &&
-              writeWhole(options.output, rc_source(options.input, resources), error) &&
+              writeWhole(options.output, rcSource(options.input, resources), error) &&
               (options.depfile.empty() ||
                writeWhole(options.depfile, dependencies(options, resources), error));
     if (!ok) {

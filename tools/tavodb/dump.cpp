@@ -9,9 +9,8 @@
 namespace {
 
 // Binary data is written whole too, so that build gives back the image.
-void PrintNode(const ImageNode &node, ImageKind kind) {
-    std::string line =
-        image_keyText(node.key, kind) + "\t" + image_dataText(node.data, kind) + "\n";
+void printNode(const ImageNode &node, ImageKind kind) {
+    std::string line = imageKeyText(node.key, kind) + "\t" + imageDataText(node.data, kind) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -30,7 +29,7 @@ int runDump(const std::vector<std::string> &words) {
         return reportError(path, error);
     ImageWalk walk = walkImage(image.tree, image.kind == ImageKind::binary);
     for (const ImageNode &node : walk.nodes)
-        PrintNode(node, image.kind);
+        printNode(node, image.kind);
     if (std::fflush(stdout) != 0)
         return reportError("", "cannot write the dump");
     return reportDamage(path, walk);
