@@ -15,6 +15,7 @@ tavo_build linux-fuzz
 fuzzers=build/linux-fuzz/fuzz
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0
 symbolizer=$(command -v llvm-symbolizer-14 || command -v llvm-symbolizer || true)
 [ -n "$symbolizer" ] && export ASAN_SYMBOLIZER_PATH=$symbolizer
 
