@@ -8,7 +8,6 @@ constexpr size_t kFileHeader = 14; // BITMAPFILEHEADER
 constexpr size_t kInfoHeader = 40; // BITMAPINFOHEADER
 constexpr size_t kDirectoryHeader = 6;
 constexpr size_t kFileEntry = 16;  // ICONDIRENTRY in .ico and .cur files
-constexpr size_t kGroupEntry = 14; // GRPICONDIRENTRY / the cursor's
 constexpr unsigned kLargestId = 0xFFFF;
 
 unsigned read16(const std::string &bytes, size_t at) {
