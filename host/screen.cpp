@@ -7,6 +7,17 @@
 
 namespace host {
 
+HWND topWindowOfClass(HWND anyWindow, const std::string &className) {
+    for (HWND window = GetWindow(anyWindow, GW_HWNDFIRST); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        char name[128] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (className == name)
+            return window;
+    }
+    return nullptr;
+}
+
 namespace {
 
 constexpr LONG kPictureMargin = 8;
@@ -14,15 +25,7 @@ constexpr LONG kPictureMargin = 8;
 // A top-level window of the thread whose class is the module's UI class
 // name after prefix ("Comp", "Status").
 HWND findModuleWindow(HWND anyWindow, const Module &module, const char *prefix) {
-    std::string wanted = prefix + module.uiClass();
-    for (HWND window = GetWindow(anyWindow, GW_HWNDFIRST); window != nullptr;
-         window = GetWindow(window, GW_HWNDNEXT)) {
-        char name[128] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (wanted == name)
-            return window;
-    }
-    return nullptr;
+    return topWindowOfClass(anyWindow, prefix + module.uiClass());
 }
 
 void addWindow(RECT &area, HWND window) {

@@ -1,6 +1,7 @@
 // The module's windows through the host, on real pictures: the
 // composition window's size, place, colours and braille cells, clicks on
 // its lines, and the status window's buttons; in both modules.
+#include "host/screen.h"
 #include "host/text.h"
 #include "host/window_reader.h"
 #include "platform/posix/failure_injection.h"
@@ -96,15 +97,7 @@ protected:
     }
     // A top-level window of the class, or null.
     HWND find(const char *kind) const {
-        std::string wanted = className(kind);
-        for (HWND w = GetWindow(session.windowHandle(), GW_HWNDFIRST); w != nullptr;
-             w = GetWindow(w, GW_HWNDNEXT)) {
-            char name[64] = "";
-            GetClassNameA(w, name, sizeof name);
-            if (wanted == name)
-                return w;
-        }
-        return nullptr;
+        return host::topWindowOfClass(session.windowHandle(), className(kind));
     }
     HWND composition() const { return find("Comp"); }
     HWND status() const { return find("Status"); }
