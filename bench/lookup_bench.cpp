@@ -44,7 +44,7 @@ std::vector<ImageEntry> Entries() {
         }
         entries.push_back(word);
     }
-    image_sortEntries(entries);
+    imageSortEntries(entries);
     // Keep the first of any repeated word.
     auto repeat =
         std::unique(entries.begin(), entries.end(),
@@ -57,8 +57,8 @@ std::string BuildImage() {
     std::string path = (std::filesystem::temp_directory_path() / "tavo-lookup-bench.db").string();
     std::string image, error;
     const ImageEntry *failed = nullptr;
-    if (!image_writeFile(path, "TAVO dictionary database", Entries(), error, &failed) ||
-        !tool_readFile(path, image, error))
+    if (!imageWriteFile(path, "TAVO dictionary database", Entries(), error, &failed) ||
+        !toolReadFile(path, image, error))
         image.clear();
     std::filesystem::remove(path);
     return image;

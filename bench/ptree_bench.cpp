@@ -92,12 +92,12 @@ std::vector<char> WriteImage(const std::unordered_set<std::string> &keys) {
     std::vector<ImageEntry> entries;
     for (const std::string &key : keys)
         entries.push_back({key, "data", 0});
-    image_sortEntries(entries);
+    imageSortEntries(entries);
     std::filesystem::path path = std::filesystem::temp_directory_path() /
                                  ("tavo-ptree-bench-" + std::to_string(std::random_device{}()));
     std::string error;
     const ImageEntry *failed = nullptr;
-    if (!image_writeFile(path.string(), "TAVO bench database", entries, error, &failed))
+    if (!imageWriteFile(path.string(), "TAVO bench database", entries, error, &failed))
         throw std::runtime_error("cannot build the image: " + error);
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -2,6 +2,7 @@
 // against the image's bounds at every step.
 #include "dict/ptree.h"
 
+#include <cstdlib>
 #include <cstring>
 
 static WORD ReadWord(const BYTE *p) {
@@ -96,6 +97,8 @@ void ptree_close(ptree *tree) {
         CloseHandle(tree->mapping);
         CloseHandle(tree->file);
     }
+    if (tree->nodes != NULL)
+        GlobalFree(tree->nodes);
     GlobalFree(tree);
 }
 
@@ -207,7 +210,97 @@ int ptree_match(ptree *tree, const char *key, int n) {
     context.key = (const BYTE *)key;
     context.length = length;
     int found = ptree_matchNow(&context);
-    if (found > 0)
+    if (found > 0) {
+        tree->matchNode = context.node;
         tree->matchData = (const char *)tree->image + context.node + PTREE_RECORD_SIZE + found + 1;
+    }
     return found;
+}
+
+// A list of offsets that grows by doubling, in global memory.
+struct OffsetList {
+    DWORD *items;
+    DWORD count;
+    DWORD capacity;
+};
+
+static BOOL AppendOffset(OffsetList *list, DWORD offset) {
+    if (list->count == list->capacity) {
+        DWORD capacity = list->capacity == 0 ? 64 : list->capacity * 2;
+        DWORD *grown = (DWORD *)GlobalAlloc(GMEM_FIXED, capacity * sizeof(DWORD));
+        if (grown == NULL)
+            return FALSE;
+        if (list->items != NULL) {
+            memcpy(grown, list->items, list->count * sizeof(DWORD));
+            GlobalFree(list->items);
+        }
+        list->items = grown;
+        list->capacity = capacity;
+    }
+    list->items[list->count++] = offset;
+    return TRUE;
+}
+
+static int CompareOffsets(const void *a, const void *b) {
+    DWORD x = *(const DWORD *)a, y = *(const DWORD *)b;
+    return x < y ? -1 : x > y;
+}
+
+// Lists, ascending, the nodes reached from the root along downward links.
+// A hostile image may share nodes between paths; the walk stops after as
+// many visits as the image has room for records, so it stays linear.
+static BOOL ListNodes(ptree *tree) {
+    OffsetList found = {NULL, 0, 0};
+    OffsetList pending = {NULL, 0, 0}; // pairs: node, bit index of the node above it
+    DWORD visits = tree->size / PTREE_RECORD_SIZE + 1;
+    BOOL ok = AppendOffset(&pending, ReadDword(tree->image + 2)) &&
+              AppendOffset(&pending, PTREE_HEADER_BIT);
+    while (ok && pending.count > 0 && visits > 0) {
+        DWORD parentBit = pending.items[--pending.count];
+        DWORD node = pending.items[--pending.count];
+        if (!NodeInImage(tree, node))
+            continue;
+        const BYTE *record = tree->image + node;
+        WORD bit = ReadWord(record);
+        if (bit == PTREE_HEADER_BIT || (parentBit != PTREE_HEADER_BIT && bit <= parentBit))
+            continue; // an upward link: its node is reached from above
+        visits--;
+        ok = AppendOffset(&found, node) && AppendOffset(&pending, ReadDword(record + 6)) &&
+             AppendOffset(&pending, bit) && AppendOffset(&pending, ReadDword(record + 2)) &&
+             AppendOffset(&pending, bit);
+    }
+    if (pending.items != NULL)
+        GlobalFree(pending.items);
+    if (!ok) {
+        if (found.items != NULL)
+            GlobalFree(found.items);
+        return FALSE;
+    }
+    if (found.count == 0 && !AppendOffset(&found, 0))
+        return FALSE;
+    qsort(found.items, found.count, sizeof(DWORD), CompareOffsets);
+    tree->nodes = found.items;
+    tree->nodeCount = found.count;
+    return TRUE;
+}
+
+DWORD ptree_dataSize(ptree *tree) {
+    if (tree == NULL || tree->matchData == NULL)
+        return 0;
+    if (tree->nodes == NULL && !ListNodes(tree))
+        return 0;
+    // The first node record that lies after the matched one.
+    DWORD low = 0, high = tree->nodeCount;
+    while (low < high) {
+        DWORD middle = low + (high - low) / 2;
+        if (tree->nodes[middle] <= tree->matchNode)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    DWORD end = low < tree->nodeCount ? tree->nodes[low] : tree->size;
+    DWORD start = (DWORD)((const BYTE *)tree->matchData - tree->image);
+    if (end <= start)
+        return 0;
+    return end - start - (tree->image[end - 1] == 0 ? 1 : 0);
 }

@@ -22,6 +22,9 @@ struct ptree {
     const char *matchData; // data of the last successful match, or null
     DWORD size;            // bytes of the image that may be read
     DWORD dataLimit;       // data must start below this to be terminated in the image
+    DWORD matchNode;       // offset of the node of the last successful match
+    DWORD *nodes;          // offsets of the nodes, ascending, once ptree_dataSize needed them
+    DWORD nodeCount;
 };
 
 // Nodes of a descent remembered so that a shortened key can resume below
@@ -48,5 +51,11 @@ int ptree_match(ptree *tree, const char *key, int n);
 int ptree_matchNow(ptree_matchContext *context);
 void ptree_clearInfo(ptree *tree);
 const char *ptree_data(const ptree *tree);
+// The length of the last match's data as the image lays it out: the bytes
+// from its start up to the next node record (or the end of the image),
+// less the terminator. Unlike strlen this holds for data with zero bytes
+// (voice recordings); 0 after a failed match or when the nodes can't be
+// listed for want of memory.
+DWORD ptree_dataSize(ptree *tree);
 
 #endif

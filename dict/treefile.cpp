@@ -37,10 +37,6 @@ static int KeyBit(const BYTE *key, DWORD length, DWORD bit) {
     return (key[byte] >> (7 - (bit & 7))) & 1;
 }
 
-static DWORD *Side(treefile_record *record, int right) {
-    return right ? &record->right : &record->left;
-}
-
 void treefile_writeHeader(HANDLE file, DWORD offset, const treefile_record *record) {
     BYTE bytes[PTREE_RECORD_SIZE];
     PackRecord(record, bytes);
@@ -101,6 +97,24 @@ char *treefile_readString(treefile *tf) {
     }
 }
 
+// Makes room in the list of records for one more.
+static BOOL ReserveNode(treefile *tf) {
+    if (tf->nodeCount < tf->nodeCapacity)
+        return TRUE;
+    DWORD capacity = tf->nodeCapacity == 0 ? 64 : tf->nodeCapacity * 2;
+    treefile_node *grown =
+        (treefile_node *)GlobalAlloc(GMEM_FIXED, capacity * sizeof(treefile_node));
+    if (grown == NULL)
+        return FALSE;
+    if (tf->nodes != NULL) {
+        memcpy(grown, tf->nodes, tf->nodeCount * sizeof(treefile_node));
+        GlobalFree(tf->nodes);
+    }
+    tf->nodes = grown;
+    tf->nodeCapacity = capacity;
+    return TRUE;
+}
+
 treefile *treefile_create(HANDLE file, const char *id) {
     if (file == NULL)
         return NULL;
@@ -111,8 +125,15 @@ treefile *treefile_create(HANDLE file, const char *id) {
     treefile_writeString(file, PTREE_MAGIC);
     treefile_writeString(file, id);
     treefile *tf = (treefile *)GlobalAlloc(GPTR, sizeof(treefile));
-    if (tf != NULL)
-        tf->file = file;
+    if (tf == NULL)
+        return NULL;
+    tf->file = file;
+    if (!ReserveNode(tf)) {
+        GlobalFree(tf);
+        return NULL;
+    }
+    treefile_node top = {0, sizeof(PTREE_MAGIC) - 1, PTREE_HEADER_BIT, 0, 0};
+    tf->nodes[tf->nodeCount++] = top;
     return tf;
 }
 
@@ -121,6 +142,8 @@ void treefile_close(treefile *tf) {
         return;
     if (tf->readBuffer != NULL)
         GlobalFree(tf->readBuffer);
+    if (tf->nodes != NULL)
+        GlobalFree(tf->nodes);
     GlobalFree(tf);
 }
 
@@ -141,79 +164,84 @@ static WORD CriticalBit(const BYTE *a, DWORD aLength, const BYTE *b, DWORD bLeng
     }
 }
 
+// The key stored at a node, read back from the file in one read, or null
+// when it can't be (no memory, or a file that no longer holds it).
+static const BYTE *ReadStoredKey(treefile *tf, DWORD node) {
+    DWORD length = tf->nodes[node].keyLength;
+    while (tf->readCapacity < length + 1)
+        if (!GrowReadBuffer(tf))
+            return NULL;
+    DWORD read = 0;
+    SetFilePointer(tf->file, (LONG)(tf->nodes[node].offset + PTREE_RECORD_SIZE), NULL, FILE_BEGIN);
+    if (length > 0 && (!ReadFile(tf->file, tf->readBuffer, length, &read, NULL) || read != length))
+        return NULL;
+    return tf->readBuffer;
+}
+
 // Where the search ends: the stored key met on a null or upward link.
-// Returns 0 when it equals the key (or can't be read), else 2 with critBit set.
-static int CompareStoredKey(treefile_context *c) {
-    const char *stored = "";
-    if (c->node != 0) {
-        SetFilePointer(c->tf->file, (LONG)(c->node + PTREE_RECORD_SIZE), NULL, FILE_BEGIN);
-        stored = treefile_readString(c->tf);
+// Returns 0 when it equals the key, -1 when it can't be read, else 2 with
+// critBit set.
+static int CompareStoredKey(treefile_context *c, DWORD node) {
+    const BYTE *stored = (const BYTE *)"";
+    DWORD length = 0;
+    if (node != 0) {
+        stored = ReadStoredKey(c->tf, node);
         if (stored == NULL)
-            return 0; // out of memory: better no node than a misplaced one
+            return -1; // better no node than a misplaced one
+        length = c->tf->nodes[node].keyLength;
     }
-    DWORD length = (DWORD)strlen(stored);
     if (length == c->keyLength && memcmp(stored, c->key, length) == 0)
         return 0;
-    c->critBit = CriticalBit((const BYTE *)stored, length, c->key, c->keyLength);
+    c->critBit = CriticalBit(stored, length, c->key, c->keyLength);
     return 2;
 }
 
-// The search step of an insertion. Nodes on the way down are remembered
-// so that the insertion point can be found on the way back without
-// recursion, however deep a hostile or degenerate tree grows.
+// The next node on the key's path below the node, or 0 where the path
+// ends (a null link, or an upward one).
+static DWORD NextOnPath(const treefile_context *c, DWORD node, WORD bit) {
+    const treefile_node *at = &c->tf->nodes[node];
+    DWORD next = KeyBit(c->key, c->keyLength, bit) ? at->right : at->left;
+    return next;
+}
+
+static BOOL IsDownward(const treefile *tf, DWORD node, WORD parentBit) {
+    return node != 0 && (parentBit == PTREE_HEADER_BIT || tf->nodes[node].bit > parentBit);
+}
+
+// The search of an insertion, in memory: down the key's path to the
+// stored key it ends on, then down again to the deepest node whose bit
+// index is smaller than the critical bit, below which the new node goes
+// (c->parent; the header when there is none). Returns 0 when the key is
+// already stored, -1 when the search failed (no memory, or a file that
+// does not hold what was written), else 2.
 int treefile_insertNow(treefile_context *c) {
-    DWORD pathNodes[16 + 1];
-    WORD pathBits[16 + 1];
-    DWORD *nodes = pathNodes;
-    WORD *bits = pathBits;
-    DWORD capacity = 16, depth = 0;
-    int result;
-    for (;;) {
-        treefile_readHeader(c->tf->file, c->node, &c->record);
-        BOOL passed =
-            c->node != 0 && (c->parentBit == PTREE_HEADER_BIT || c->record.bit > c->parentBit);
-        if (!passed)
-            break;
-        if (depth == capacity) {
-            DWORD *moreNodes = (DWORD *)GlobalAlloc(GMEM_FIXED, 2 * capacity * sizeof(DWORD));
-            WORD *moreBits = (WORD *)GlobalAlloc(GMEM_FIXED, 2 * capacity * sizeof(WORD));
-            if (moreNodes == NULL || moreBits == NULL) {
-                result = 0; // out of memory: leave the file untouched
-                GlobalFree(moreNodes);
-                GlobalFree(moreBits);
-                goto done;
-            }
-            memcpy(moreNodes, nodes, depth * sizeof(DWORD));
-            memcpy(moreBits, bits, depth * sizeof(WORD));
-            if (nodes != pathNodes) {
-                GlobalFree(nodes);
-                GlobalFree(bits);
-            }
-            nodes = moreNodes;
-            bits = moreBits;
-            capacity *= 2;
-        }
-        nodes[depth] = c->parent;
-        bits[depth] = c->parentBit;
-        depth++;
+    const treefile *tf = c->tf;
+    DWORD node = c->node;
+    for (WORD bit = c->parentBit; IsDownward(tf, node, bit);) {
+        bit = tf->nodes[node].bit;
+        node = NextOnPath(c, node, bit);
+    }
+    int compared = CompareStoredKey(c, node);
+    if (compared != 2)
+        return compared;
+    while (IsDownward(tf, c->node, c->parentBit) && tf->nodes[c->node].bit < c->critBit) {
         c->parent = c->node;
-        c->parentBit = c->record.bit;
-        c->node = KeyBit(c->key, c->keyLength, c->record.bit) ? c->record.right : c->record.left;
+        c->parentBit = tf->nodes[c->node].bit;
+        c->node = NextOnPath(c, c->node, c->parentBit);
     }
-    result = CompareStoredKey(c);
-    // The new node goes directly below the deepest node passed whose bit
-    // index is smaller than the critical bit, or below the header.
-    while (result == 2 && c->parent != 0 && c->parentBit >= c->critBit) {
-        depth--;
-        c->parent = nodes[depth];
-        c->parentBit = bits[depth];
-    }
-done:
-    if (nodes != pathNodes) {
-        GlobalFree(nodes);
-        GlobalFree(bits);
-    }
-    return result;
+    return 2;
+}
+
+static DWORD *NodeSide(treefile_node *node, int right) {
+    return right ? &node->right : &node->left;
+}
+
+// The fixed part of a record as the file holds it: links as offsets.
+static treefile_record RecordOf(const treefile *tf, DWORD index) {
+    const treefile_node *node = &tf->nodes[index];
+    treefile_record record = {node->bit, tf->nodes[node->left].offset,
+                              tf->nodes[node->right].offset};
+    return record;
 }
 
 int treefile_insertData(treefile *tf, const char *key, const void *data, DWORD length) {
@@ -222,32 +250,64 @@ int treefile_insertData(treefile *tf, const char *key, const void *data, DWORD l
     DWORD keyLength = (DWORD)strlen(key);
     if (keyLength > TREEFILE_MAX_KEY)
         return 0;
-    treefile_record header;
-    treefile_readHeader(tf->file, 0, &header);
     treefile_context c = {};
     c.tf = tf;
-    c.node = header.left;
+    c.node = tf->nodes[0].left;
     c.parent = 0;
     c.parentBit = PTREE_HEADER_BIT;
     c.key = (const BYTE *)key;
     c.keyLength = keyLength;
-    if (treefile_insertNow(&c) == 0)
+    if (data == NULL)
+        length = 0;
+    // The whole node goes out in one write: record, key, data, terminators.
+    DWORD nodeSize = PTREE_RECORD_SIZE + keyLength + 1 + length + 1;
+    if (nodeSize < length)
         return 0;
+    int search = treefile_insertNow(&c);
+    if (search != 2) {
+        tf->failed = tf->failed || search < 0;
+        return 0;
+    }
+    BYTE *bytes = ReserveNode(tf) ? (BYTE *)GlobalAlloc(GMEM_FIXED, nodeSize) : NULL;
+    DWORD position = bytes != NULL ? SetFilePointer(tf->file, 0, NULL, FILE_END) : 0;
+    if (bytes == NULL || position == INVALID_SET_FILE_POINTER) {
+        GlobalFree(bytes);
+        tf->failed = TRUE;
+        return 0;
+    }
 
-    DWORD position = SetFilePointer(tf->file, 0, NULL, FILE_END);
-    treefile_record parent;
-    treefile_readHeader(tf->file, c.parent, &parent);
-    int parentSide = KeyBit(c.key, keyLength, parent.bit);
+    // The new node takes the parent's link on the key's side; its own link
+    // on the key's side points at itself.
+    DWORD added = tf->nodeCount;
+    treefile_node *parent = &tf->nodes[c.parent];
+    int parentSide = KeyBit(c.key, keyLength, parent->bit);
     int ownSide = KeyBit(c.key, keyLength, c.critBit);
-    treefile_record added = {c.critBit, 0, 0};
-    *Side(&added, ownSide) = position;
-    *Side(&added, !ownSide) = *Side(&parent, parentSide);
+    treefile_node node = {position, keyLength, c.critBit, 0, 0};
+    *NodeSide(&node, ownSide) = added;
+    *NodeSide(&node, !ownSide) = *NodeSide(parent, parentSide);
+    *NodeSide(parent, parentSide) = added;
+    tf->nodes[tf->nodeCount++] = node;
 
-    treefile_writeHeader(tf->file, position, &added);
-    WriteBytes(tf->file, key, keyLength);
-    WriteBytes(tf->file, data, data == NULL ? 0 : length);
-    *Side(&parent, parentSide) = position;
-    treefile_writeHeader(tf->file, c.parent, &parent);
+    treefile_record record = RecordOf(tf, added);
+    PackRecord(&record, bytes);
+    memcpy(bytes + PTREE_RECORD_SIZE, key, keyLength + 1);
+    if (length > 0)
+        memcpy(bytes + PTREE_RECORD_SIZE + keyLength + 1, data, length);
+    bytes[nodeSize - 1] = 0;
+    DWORD written = 0;
+    BOOL appended = WriteFile(tf->file, bytes, nodeSize, &written, NULL) && written == nodeSize;
+    GlobalFree(bytes);
+    if (!appended) {
+        // A node the file lacks must not be linked: the tree stays as it was.
+        *NodeSide(parent, parentSide) = *NodeSide(&node, !ownSide);
+        tf->nodeCount--;
+        SetFilePointer(tf->file, (LONG)position, NULL, FILE_BEGIN);
+        SetEndOfFile(tf->file);
+        tf->failed = TRUE;
+        return 0;
+    }
+    record = RecordOf(tf, c.parent);
+    treefile_writeHeader(tf->file, tf->nodes[c.parent].offset, &record);
     return 1;
 }
 

@@ -15,6 +15,29 @@ static HANDLE OpenIn(LPCTSTR dir, LPCTSTR name, DWORD access, DWORD share, DWORD
                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, NULL);
 }
 
+// A build that stopped short (memory ran out reading a line or adding an
+// entry) must not look up to date, or the entries it missed would stay
+// missing until the text is edited again: the database is given a time
+// just before the text's, so that the next set-up builds it again.
+static void MarkOutOfDate(HANDLE text, HANDLE database) {
+    FILETIME textTime;
+    if (!GetFileTime(text, NULL, NULL, &textTime))
+        return;
+    ULONGLONG earlier = ((ULONGLONG)textTime.dwHighDateTime << 32) | textTime.dwLowDateTime;
+    if (earlier > 0)
+        earlier--;
+    FILETIME databaseTime = {(DWORD)earlier, (DWORD)(earlier >> 32)};
+    SetFileTime(database, NULL, NULL, &databaseTime);
+}
+
+// Whether the whole text was read.
+static BOOL ReadToTheEnd(HANDLE text) {
+    DWORD high = 0;
+    DWORD size = GetFileSize(text, &high);
+    return size != INVALID_FILE_SIZE && high == 0 &&
+           SetFilePointer(text, 0, NULL, FILE_CURRENT) >= size;
+}
+
 // The text file was written later than the database.
 static BOOL TextIsNewer(HANDLE text, HANDLE database) {
     FILETIME textTime, databaseTime;
@@ -46,7 +69,10 @@ void UpdateUserDatabase(void) {
     }
     if (rebuild) {
         treefile *tf = treefile_create(database, USERDICT_ID);
-        ProcessUserDictionary(tf, text);
+        if (tf != NULL)
+            ProcessUserDictionary(tf, text);
+        if (tf == NULL || tf->failed || !ReadToTheEnd(text))
+            MarkOutOfDate(text, database);
         treefile_close(tf);
     }
     if (database != INVALID_HANDLE_VALUE)
@@ -111,6 +137,7 @@ char *ReadString(HANDLE file) {
     LineBuffer line = {NULL, 0, 0};
     BYTE chunk[READ_CHUNK];
     BOOL ok = TRUE, any = FALSE;
+    DWORD start = SetFilePointer(file, 0, NULL, FILE_CURRENT);
     for (;;) {
         DWORD count = 0;
         if (!ReadFile(file, chunk, sizeof(chunk), &count, NULL) || count == 0)
@@ -128,6 +155,10 @@ char *ReadString(HANDLE file) {
     if (!any || !ok) {
         if (line.bytes != NULL)
             GlobalFree(line.bytes);
+        // A line that could not be kept is left unread, so that the caller
+        // can tell this end from the end of the file.
+        if (!ok && start != INVALID_SET_FILE_POINTER)
+            SetFilePointer(file, (LONG)start, NULL, FILE_BEGIN);
         return NULL;
     }
     return line.bytes;

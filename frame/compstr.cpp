@@ -54,10 +54,34 @@ static void FillNewHeader(LPCOMPOSITIONSTRING compStr, DWORD size) {
     compStr->dwResultClauseLen = CLAUSE_ROOM;
 }
 
+// Whether a header's areas follow one another, aligned, inside the block.
+static BOOL IsLaidOut(const COMPOSITIONSTRING *compStr, DWORD blockSize) {
+    DWORD offset = sizeof(COMPOSITIONSTRING);
+    if (compStr->dwSize < offset || compStr->dwSize > blockSize)
+        return FALSE;
+    for (int area = 0; area < AREA_COUNT; area++) {
+        DWORD start = compStr->*areaOffsets[area];
+        if (start < offset || start > compStr->dwSize || start % sizeof(DWORD) != 0)
+            return FALSE;
+        offset = start;
+    }
+    return TRUE;
+}
+
+LPCOMPOSITIONSTRING LockCompStr(HIMCC hCompStr) {
+    LPCOMPOSITIONSTRING compStr = (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
+    if (compStr != NULL && !IsLaidOut(compStr, ImmGetIMCCSize(hCompStr))) {
+        ImmUnlockIMCC(hCompStr);
+        return NULL;
+    }
+    return compStr;
+}
+
 BOOL InitCompStr(LPINPUTCONTEXT lpIMC) {
     DWORD size = InitialSize();
     if (ResizeIMCC(&lpIMC->hCompStr, size)) {
-        LPCOMPOSITIONSTRING compStr = LockCompStr(lpIMC->hCompStr);
+        // Not yet laid out: locked as it is.
+        LPCOMPOSITIONSTRING compStr = (LPCOMPOSITIONSTRING)ImmLockIMCC(lpIMC->hCompStr);
         if (compStr != NULL) {
             FillNewHeader(compStr, size);
             ImmUnlockIMCC(lpIMC->hCompStr);

@@ -31,10 +31,10 @@ void StopTAVO(HIMCC *hCompStr, PrivateData *data);
 void CommitResultStr(LPCOMPOSITIONSTRING compStr, PrivateData *data, DWORD length);
 void BuildMessages(HIMC hIMC, BOOL generate);
 
-// The block locked, or null when it can't be.
-inline LPCOMPOSITIONSTRING LockCompStr(HIMCC hCompStr) {
-    return (LPCOMPOSITIONSTRING)ImmLockIMCC(hCompStr);
-}
+// The block locked, or null when it can't be or is not laid out as this
+// module lays it out (a block made again after a failed selection is all
+// zeros until the next selection fills it).
+LPCOMPOSITIONSTRING LockCompStr(HIMCC hCompStr);
 
 // The TCHAR text of an area of a locked block.
 #define COMPSTR_TEXT(compStr, offsetField) ((LPTSTR)((BYTE *)(compStr) + (compStr)->offsetField))

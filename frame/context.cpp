@@ -72,6 +72,23 @@ ptree *OpenPhraseTree() {
     return tree;
 }
 
+// The current directory in a new block, whatever its length; null when it
+// can't be had.
+LPTSTR SaveCurrentDirectory() {
+    DWORD size = GetCurrentDirectory(0, NULL);
+    for (int attempt = 0; size > 0 && attempt < 2; attempt++) {
+        LPTSTR dir = (LPTSTR)GlobalAlloc(GMEM_FIXED, size * sizeof(TCHAR));
+        if (dir == NULL)
+            return NULL;
+        DWORD length = GetCurrentDirectory(size, dir);
+        if (length > 0 && length < size)
+            return dir;
+        GlobalFree(dir);
+        size = length; // it changed meanwhile: the size it needs now
+    }
+    return NULL;
+}
+
 // Closes a tree and forgets it, so that a second close does nothing.
 void CloseTree(ptree **tree) {
     ptree_close(*tree);
@@ -101,6 +118,15 @@ void DeleteList(TabList **list) {
     *list = NULL;
 }
 
+// The engine's lists and strings freed and set to null.
+void FreeLeftovers(PrivateData *data) {
+    DeleteList(&data->candList);
+    DeleteList(&data->queryList);
+    FreeText(&data->matchText);
+    FreeText(&data->queryItem);
+    FreeText(&data->queryAlt);
+}
+
 // Asks for the end of any composition and delivers it now.
 void EndComposition(HIMC hIMC, PrivateData *data) {
     data->msgCount++;
@@ -111,18 +137,27 @@ void EndComposition(HIMC hIMC, PrivateData *data) {
 } // namespace
 
 BOOL InitPrivateData(PrivateData *data) {
-    TCHAR savedDir[MAX_PATH];
-    DWORD saved = GetCurrentDirectory(MAX_PATH, savedDir);
+    // Trees, lists and strings still here were left by a deselection that
+    // could not lock the context: freed now, they don't leak.
+    ClearPrivateData(data);
+    FreeLeftovers(data);
     ClearEngineFields(data);
     data->dictTree = OpenResourceTree(RCDATA_DICTIONARY);
     data->queryTree = OpenResourceTree(RCDATA_QUERY);
-    SetCurrentDirectory(globData.systemDir);
-    data->phraseTree = OpenPhraseTree();
-    UpdateUserDatabase();
-    data->userTree = OpenUserDatabase();
-    data->fullWidth = (const WORD *)GetBinary(globData.hInstance, RCDATA_FULLWIDTH, NULL);
-    if (saved > 0 && saved < MAX_PATH)
+    // The files are opened from the system directory made current. The
+    // application's directory may be longer than MAX_PATH; when it can't
+    // be kept to come back to, the files are left unopened rather than
+    // the application left in another directory.
+    LPTSTR savedDir = SaveCurrentDirectory();
+    if (savedDir != NULL) {
+        SetCurrentDirectory(globData.systemDir);
+        data->phraseTree = OpenPhraseTree();
+        UpdateUserDatabase();
+        data->userTree = OpenUserDatabase();
         SetCurrentDirectory(savedDir);
+        GlobalFree(savedDir);
+    }
+    data->fullWidth = (const WORD *)GetBinary(globData.hInstance, RCDATA_FULLWIDTH, NULL);
     return TRUE;
 }
 
@@ -149,11 +184,7 @@ BOOL ClearContext(LPINPUTCONTEXT lpIMC) {
     PrivateData *data = (PrivateData *)ImmLockIMCC(lpIMC->hPrivate);
     if (data == NULL)
         return TRUE;
-    DeleteList(&data->candList);
-    DeleteList(&data->queryList);
-    FreeText(&data->matchText);
-    FreeText(&data->queryItem);
-    FreeText(&data->queryAlt);
+    FreeLeftovers(data);
     ImmUnlockIMCC(lpIMC->hPrivate);
     return TRUE;
 }
@@ -187,6 +218,12 @@ BOOL WINAPI ImeSelect(HIMC hIMC, BOOL select) {
     BOOL result = FALSE;
     PrivateData *data = (PrivateData *)ImmLockIMCC(lpIMC->hPrivate);
     if (data != NULL) {
+        // A composition still open when the context is selected, or
+        // messages never delivered, were left by a deselection that could
+        // not run to its end: the application is told now that the
+        // composition ended, or it would show it until the next key.
+        if (select && (data->mode != MODE_IDLE || data->optionMode || lpIMC->dwNumMsgBuf > 0))
+            EndComposition(hIMC, data);
         result = Select(lpIMC, select);
         if (!select)
             EndComposition(hIMC, data);

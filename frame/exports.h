@@ -5,7 +5,10 @@
 #include "platform/platform.h"
 
 extern "C" {
-BOOL WINAPI ImeInquire(LPIMEINFO info, LPTSTR uiClass, DWORD systemFlags);
+// The class-name buffer is typed as the manager passes it: which text the
+// module writes there, UTF-16 or Big5, the manager learns only from the
+// IMEINFO filled by this very call (IME_PROP_UNICODE).
+BOOL WINAPI ImeInquire(LPIMEINFO info, LPVOID uiClass, DWORD systemFlags);
 BOOL WINAPI ImeDestroy(UINT reserved);
 BOOL WINAPI ImeConfigure(HKL layout, HWND owner, DWORD mode, LPVOID data);
 BOOL WINAPI ImeSelect(HIMC hIMC, BOOL select);

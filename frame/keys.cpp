@@ -44,6 +44,18 @@ constexpr UINT kReleased = 0x8000;
 constexpr int kCharShift = 8 * sizeof(TCHAR);
 constexpr DWORD kUnitMask = (DWORD(1) << kCharShift) - 1;
 
+// The character that comes with a key: above the key in the low word, as
+// a byte module is given it (a Unicode module gets it in the high word).
+// Wine's manager gives a byte module its character in the high word too;
+// a key whose byte above is empty takes it from there, which changes
+// nothing where the byte is given.
+TCHAR characterOf(UINT virtualKey) {
+    TCHAR character = TCHAR((virtualKey >> kCharShift) & kUnitMask);
+    if (character == 0 && kCharShift == 8 && (virtualKey >> 16) < 0x100)
+        character = TCHAR(virtualKey >> 16);
+    return character;
+}
+
 bool isDown(const BYTE *keyState, BYTE key) {
     return keyState[key] & kDown;
 }
@@ -136,17 +148,19 @@ bool takesKey(const PrivateData *data, UINT key, LPARAM keyData, const BYTE *key
     return takesCharacter(data, LOBYTE(character));
 }
 
-// Moves the context's messages into the caller's list when all fit.
-void handOverMessages(LPINPUTCONTEXT context, LPTRANSMSGLIST messages) {
+// Moves the context's messages into the caller's list when all fit;
+// false when they fit but could not be moved (the buffer would not lock).
+bool handOverMessages(LPINPUTCONTEXT context, LPTRANSMSGLIST messages) {
     DWORD count = context->dwNumMsgBuf;
     if (!count || !messages || messages->uMsgCount < count)
-        return;
+        return true;
     const TRANSMSG *buffer = (const TRANSMSG *)ImmLockIMCC(context->hMsgBuf);
     if (!buffer)
-        return;
+        return false;
     std::memcpy(messages->TransMsg, buffer, count * sizeof(TRANSMSG));
     ImmUnlockIMCC(context->hMsgBuf);
     context->dwNumMsgBuf = 0;
+    return true;
 }
 
 } // namespace
@@ -157,7 +171,7 @@ DWORD KeyCode(TCHAR virtualKey, TCHAR character) {
 
 DWORD NextChar(PrivateData *data, UINT virtualKey, UINT scanCode, const BYTE *keyState) {
     UINT key = virtualKey & kUnitMask;
-    TCHAR character = TCHAR((virtualKey >> kCharShift) & kUnitMask);
+    TCHAR character = characterOf(virtualKey);
     bool released = scanCode & kReleased;
     DWORD result = 0;
     if (globData.dotKeyboard) {
@@ -196,7 +210,13 @@ UINT WINAPI ImeToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE *keyState,
     TranslateChar(hIMC, locked.context, key, keyState);
     BuildMessages(hIMC, FALSE);
     UINT count = locked.context->dwNumMsgBuf;
-    handOverMessages(locked.context, messages);
+    bool handedOver = handOverMessages(locked.context, messages);
     unlockContext(hIMC, locked);
+    if (!handedOver) {
+        // The caller's list would be read for messages it does not hold:
+        // they go through the context instead, and the list holds none.
+        ImmGenerateMessage(hIMC);
+        return 0;
+    }
     return count;
 }

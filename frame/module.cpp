@@ -71,7 +71,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     return ImeDllInit(instance, reason, reserved);
 }
 
-BOOL WINAPI ImeInquire(LPIMEINFO info, LPTSTR uiClass, DWORD) {
+BOOL WINAPI ImeInquire(LPIMEINFO info, LPVOID uiClass, DWORD) {
     if (info == NULL)
         return FALSE;
     info->dwPrivateDataSize = sizeof(PrivateData);
@@ -82,7 +82,7 @@ BOOL WINAPI ImeInquire(LPIMEINFO info, LPTSTR uiClass, DWORD) {
     info->fdwSCSCaps = 0;
     info->fdwSelectCaps = 0;
     if (uiClass != NULL)
-        lstrcpy(uiClass, globData.uiClass);
+        lstrcpy((LPTSTR)uiClass, globData.uiClass);
     return TRUE;
 }
 

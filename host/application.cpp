@@ -8,9 +8,6 @@
 
 namespace host {
 
-namespace {
-
-// A composition string of imc, read the way a Unicode application reads it.
 std::string compositionString(HIMC imc, DWORD index) {
     LONG bytes = ImmGetCompositionStringW(imc, index, nullptr, 0);
     if (bytes <= 0)
@@ -20,8 +17,6 @@ std::string compositionString(HIMC imc, DWORD index) {
     text.resize(bytes > 0 ? static_cast<size_t>(bytes) / sizeof(char16_t) : 0);
     return toUtf8(text);
 }
-
-} // namespace
 
 std::string messageName(UINT message) {
     switch (message) {
@@ -78,6 +73,13 @@ void Application::onComposition(HIMC imc, LPARAM flags) {
     }
     if (flags & GCS_COMPSTR)
         composing = compositionString(imc, GCS_COMPSTR);
+}
+
+void Application::forget() {
+    received.clear();
+    results.clear();
+    keys.clear();
+    text.clear();
 }
 
 void Application::typed(char character) {

@@ -17,6 +17,10 @@ struct Message {
     LPARAM lParam;
 };
 
+// A composition string of imc (GCS_COMPSTR, GCS_RESULTSTR, ...), read the
+// way a Unicode application reads it.
+std::string compositionString(HIMC imc, DWORD index);
+
 // The name of an input-method message ("WM_IME_COMPOSITION"), or its number.
 std::string messageName(UINT message);
 
@@ -41,6 +45,10 @@ public:
     bool isComposing() const { return open; }
 
     void clearMessages() { received.clear(); }
+    // Forgets the messages, results, typed keys and document recorded so
+    // far, for an application that takes them as they come; whether and
+    // what it is composing stays.
+    void forget();
 
 private:
     void onComposition(HIMC imc, LPARAM flags);

@@ -31,7 +31,8 @@ std::vector<DialogControl> dialogControls(HWND dialog) {
     for (int i = 0; i < count; ++i) {
         std::string text = found[i].text ? utf8(found[i].text)
                                          : "resource " + std::to_string(found[i].textOrdinal);
-        controls.push_back({found[i].id, utf8(found[i].className), text, found[i].check});
+        controls.push_back(
+            {found[i].id, utf8(found[i].className), text, found[i].check, found[i].style});
     }
     return controls;
 }

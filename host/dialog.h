@@ -18,6 +18,7 @@ struct DialogControl {
     std::string className;
     std::string text; // "resource <n>" for a control that shows one
     UINT check;       // BST_CHECKED or not, for buttons
+    DWORD style;
 };
 
 std::string dialogCaption(HWND dialog);

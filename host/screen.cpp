@@ -7,22 +7,25 @@
 
 namespace host {
 
+HWND topWindowOfClass(HWND anyWindow, const std::string &className) {
+    for (HWND window = GetWindow(anyWindow, GW_HWNDFIRST); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        char name[128] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (className == name)
+            return window;
+    }
+    return nullptr;
+}
+
 namespace {
 
 constexpr LONG kPictureMargin = 8;
 
 // A top-level window of the thread whose class is the module's UI class
 // name after prefix ("Comp", "Status").
-HWND findModuleWindow(const Session &session, const char *prefix) {
-    std::string wanted = prefix + session.module().uiClass();
-    for (HWND window = GetWindow(session.windowHandle(), GW_HWNDFIRST); window != nullptr;
-         window = GetWindow(window, GW_HWNDNEXT)) {
-        char name[128] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (wanted == name)
-            return window;
-    }
-    return nullptr;
+HWND findModuleWindow(HWND anyWindow, const Module &module, const char *prefix) {
+    return topWindowOfClass(anyWindow, prefix + module.uiClass());
 }
 
 void addWindow(RECT &area, HWND window) {
@@ -39,12 +42,16 @@ void addWindow(RECT &area, HWND window) {
 
 } // namespace
 
+HWND compositionWindow(HWND anyWindow, const Module &module) {
+    return findModuleWindow(anyWindow, module, "Comp");
+}
+
 HWND compositionWindow(const Session &session) {
-    return findModuleWindow(session, "Comp");
+    return compositionWindow(session.windowHandle(), session.module());
 }
 
 HWND statusWindow(const Session &session) {
-    return findModuleWindow(session, "Status");
+    return findModuleWindow(session.windowHandle(), session.module(), "Status");
 }
 
 std::vector<ShownLine> compositionLinesShown(const Session &session) {

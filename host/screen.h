@@ -11,8 +11,13 @@
 
 namespace host {
 
+// The first top-level window of the thread (any of its windows finds
+// them) whose class is className, or null.
+HWND topWindowOfClass(HWND anyWindow, const std::string &className);
+
 // The module's pop-up windows, found by their classes; null before the
-// module made them.
+// module made them. Any window of the thread finds them.
+HWND compositionWindow(HWND anyWindow, const Module &module);
 HWND compositionWindow(const Session &session);
 HWND statusWindow(const Session &session);
 

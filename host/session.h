@@ -1,33 +1,20 @@
 // The host proper: one application window around one input-method module.
-// It loads the module and tells the platform's input-method manager of it,
-// makes the application's window (a real window with a caret, whose
-// procedure records the input-method messages and passes them on to
-// DefWindowProc, and so to the module's UI window), gives the window an
-// input context, has the manager select the module and shows the window,
-// which activates the context. Keys go in the way Windows feeds them:
-// key-state array, ImeProcessKey, then ImeToAsciiEx with the key code that
-// IME_PROP_KBD_CHAR_FIRST promises; the messages it returns are posted to
-// the window, and the session then dispatches what is queued and paints.
-// The manager knows one module per process, so one session is open at a
-// time, on one thread.
+// It loads the module and tells the platform's input-method manager of it
+// (host/manager.h), makes the application's window and gives it an input
+// context (host/app_window.h), has the manager select the module and
+// shows the window, which activates the context. The manager knows one
+// module per process, so one session is open at a time, on one thread.
 #ifndef TAVO_HOST_SESSION_H
 #define TAVO_HOST_SESSION_H
 
-#include "host/application.h"
-#include "host/module.h"
+#include "host/app_window.h"
+#include "host/manager.h"
 #include "host/script.h"
 
 #include <array>
 #include <string>
 
 namespace host {
-
-// What became of one key event.
-struct KeyOutcome {
-    bool taken = false;  // ImeProcessKey took it
-    UINT returned = 0;   // ImeToAsciiEx's message count
-    size_t received = 0; // messages the application got for it
-};
 
 class Session {
 public:
@@ -69,34 +56,22 @@ public:
     // The room ImeToAsciiEx is given, in messages (32 by default).
     void setMessageRoom(UINT room);
 
-    Application &application() { return window; }
-    const Application &application() const { return window; }
-    const Module &module() const { return ime; }
-    HIMC context() const { return imc; }
-    HWND windowHandle() const { return hwnd; }
-    bool unicode() const { return ime.unicode(); }
-    const std::array<BYTE, 256> &keyState() const { return keys; }
+    Application &application() { return window.application(); }
+    const Application &application() const { return window.application(); }
+    const Module &module() const { return manager.module(); }
+    HIMC context() const { return window.context(); }
+    HWND windowHandle() const { return window.handle(); }
+    bool unicode() const { return manager.unicode(); }
+    const std::array<BYTE, 256> &keyState() const { return manager.keyState(); }
 
     // Where the window is on the screen and how big its client area is.
-    static constexpr POINT kWindowPlace = {100, 100};
-    static constexpr int kClientWidth = 800;
-    static constexpr int kClientHeight = 120;
+    static constexpr POINT kWindowPlace = AppWindow::kWindowPlace;
+    static constexpr int kClientWidth = AppWindow::kClientWidth;
+    static constexpr int kClientHeight = AppWindow::kClientHeight;
 
 private:
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
-
-    void tellManager();
-    bool makeWindow();
-    UINT keyCode(unsigned char virtualKey) const;
-    void deliver(const TRANSMSG *messages, UINT count);
-
-    Module ime;
-    Application window;
-    HWND hwnd = nullptr;
-    HIMC imc = nullptr;
-    std::array<BYTE, 256> keys{};
-    UINT room = 32;
+    Manager manager;
+    AppWindow window{manager};
 };
 
 } // namespace host

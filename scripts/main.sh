@@ -20,12 +20,12 @@ done
 echo
 echo "== The jyutping module in the host, Speech and Verbose Composition switched on in the"
 echo "   settings dialog: nei5hou2, Space, 1 chooses 你好; si1, Space shows its page, and a"
-echo "   click on its eighth line chooses 詩. Each key: the composition window's lines and"
+echo "   click on its third line (2 詩人) chooses 詩. Each key: the composition window's lines and"
 echo "   what was heard (the sound is captured at a tenth of its length to keep this short)."
 export TAVO_SYSTEM_DIR=$PWD/$data TAVO_WINDOWS_DIR=$work TAVO_SOUND_TIMESCALE=0.1
 export TAVO_REGISTRY=$work/registry
 "$bin/host/tavo-host" --module vexa --configure "257 259 1" --capture "$work/speech.wav" \
-    --listen --brief --snapshot "$work/steps" --script "nei5hou2<Space>1si1<Space>{line:8}" |
+    --listen --brief --snapshot "$work/steps" --script "nei5hou2<Space>1si1<Space>{line:3}" |
     grep -v '^Dialog\|^  \[\|^press\|^ImeConfigure' | grep -v 'picture:'
 cp "$work/steps/014.png" "$pictures/si1-page.png" # after si1 and Space
 

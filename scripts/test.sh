@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Every test: builds plain and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole suite under both; then
-# runs the tests of threads, sound and the speech library under
-# ThreadSanitizer; checks the naming rule with clang-tidy; then
-# cross-builds the Windows deliverables (x64 and x86, with the setup
-# program) and runs their tests, the scenarios under Wine among them.
+# UndefinedBehaviorSanitizer, and runs the whole suite under both (the
+# failure-injection scenarios and a short soak among them); then runs the
+# tests of threads, sound and the speech library under ThreadSanitizer;
+# checks the naming rule with clang-tidy; cross-builds the Windows
+# deliverables (x64 and x86, with the setup program) and runs their tests,
+# the scenarios under Wine among them; then runs each fuzz target briefly
+# on its seeds.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 for preset in linux linux-asan linux-tsan; do
@@ -21,3 +23,6 @@ for preset in windows-x64 windows-x86; do
     ctest --preset "$preset" -j "$(nproc)"
 done
 echo "== The Windows stage took $((SECONDS - windows_start)) s"
+
+echo "== linux-fuzz"
+bash scripts/fuzz.sh smoke

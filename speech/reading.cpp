@@ -26,7 +26,11 @@ static void SetPending(const char *codes) {
 }
 
 int WINAPI speech_read(const char *text) {
+    // The dictionary tree keeps its place between matches, so callers on
+    // several threads take turns with it under the same lock.
+    EnterCriticalSection(&csData);
     char *codes = LookupCantonese(dicTree, text != NULL ? text : "");
+    LeaveCriticalSection(&csData);
     // Stopping the sound first makes a worker that is playing return at
     // once, so the new text starts without waiting for a syllable to end.
     PlaySoundA(NULL, NULL, 0);

@@ -26,6 +26,21 @@ static ptree *OpenVoice(void) {
     return voice;
 }
 
+// The recording in a voice key's data: one skipped byte, then a WAVE
+// image that must lie wholly inside the data. The player takes the
+// image's length from its RIFF header, so a header that claims more than
+// the data holds (or data too short for a header) is damage, not sound.
+static const char *RecordingIn(const char *data, DWORD size) {
+    if (size < 1 + 12)
+        return NULL;
+    const BYTE *wave = (const BYTE *)data + 1;
+    DWORD riff =
+        (DWORD)wave[4] | ((DWORD)wave[5] << 8) | ((DWORD)wave[6] << 16) | ((DWORD)wave[7] << 24);
+    if (memcmp(wave, "RIFF", 4) != 0 || riff > size - 1 - 8)
+        return NULL;
+    return (const char *)wave;
+}
+
 // Takes the next piece off the pending text: the longest recording that
 // begins it, or else one character said by nothing. Returns the wave to
 // play, or null, and the generation of the text it came from.
@@ -36,7 +51,7 @@ static const char *TakePiece(ptree *voice, LONG *generation) {
     if (lpSD->length > 0) {
         int n = ptree_match(voice, lpSD->text, 0);
         if (n > 0)
-            wave = ptree_data(voice) + 1;
+            wave = RecordingIn(ptree_data(voice), ptree_dataSize(voice));
         else
             // A reading code, like a Big5 character, is two bytes: both go.
             n = (lpSD->text[0] & 0x80) && lpSD->text[1] != 0 ? 2 : 1;

@@ -13,6 +13,7 @@
 // Corner: a handle with write access needs a descriptor that can also
 // read (shared locks require it), so a file that may be written but not
 // read cannot be opened for writing (ERROR_ACCESS_DENIED).
+#include "platform/posix/failure_injection.h"
 #include "platform/posix/file.h"
 #include "platform/posix/errors.h"
 #include "platform/posix/names.h"
@@ -277,6 +278,9 @@ bool timespecFrom(const FILETIME *time, struct timespec &stamp) {
 
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
                           DWORD creation, DWORD flags, HANDLE) {
+    posix::FailurePoint point(TAVO_FAIL_FILES);
+    if (point.fails())
+        return INVALID_HANDLE_VALUE;
     std::string path;
     if (!posix::fileNameFromA(name, path))
         return INVALID_HANDLE_VALUE;
@@ -285,6 +289,9 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
 
 HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
                           DWORD creation, DWORD flags, HANDLE) {
+    posix::FailurePoint point(TAVO_FAIL_FILES);
+    if (point.fails())
+        return INVALID_HANDLE_VALUE;
     std::string path;
     if (!posix::fileNameFromW(name, path))
         return INVALID_HANDLE_VALUE;

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kEmboldenDivisor = 24; // synthetic bold widens strokes by em / 24
 
-long rounded26_6(long value) {
+long roundedFrom26Dot6(long value) {
     return (value + 32) >> 6;
 }
 
@@ -44,8 +44,8 @@ public:
         weight = embolden_ ? wantedWeight : file.weight;
         italic = wantItalic;
         family = file.family;
-        maxWidth = std::max<int>(em, int(rounded26_6(FT_MulFix(face_->max_advance_width,
-                                                               face_->size->metrics.x_scale))));
+        maxWidth = std::max<int>(em, int(roundedFrom26Dot6(FT_MulFix(
+                                         face_->max_advance_width, face_->size->metrics.x_scale))));
         averageWidth = glyph(U'x')->advance;
         return true;
     }
@@ -80,7 +80,7 @@ private:
         if (embolden_ && slot->format == FT_GLYPH_FORMAT_OUTLINE)
             FT_Outline_Embolden(&slot->outline, strength_);
         Glyph glyph;
-        glyph.advance = int(rounded26_6(slot->advance.x + strength_));
+        glyph.advance = int(roundedFrom26Dot6(slot->advance.x + strength_));
         if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
             return glyph;
         const FT_Bitmap &bitmap = slot->bitmap;

@@ -2,6 +2,7 @@
 // least a DWORD, so that even an "empty" block can be locked. Resizing may
 // move a block even while it is locked, as on Windows.
 #include "platform/platform.h"
+#include "platform/posix/failure_injection.h"
 
 namespace {
 
@@ -16,6 +17,9 @@ HGLOBAL asGlobal(HIMCC imcc) {
 } // namespace
 
 HIMCC WINAPI ImmCreateIMCC(DWORD size) {
+    posix::FailurePoint point(TAVO_FAIL_BLOCKS);
+    if (point.fails())
+        return nullptr;
     return reinterpret_cast<HIMCC>(GlobalAlloc(GHND, atLeastOneDword(size)));
 }
 
@@ -24,6 +28,9 @@ HIMCC WINAPI ImmDestroyIMCC(HIMCC imcc) {
 }
 
 LPVOID WINAPI ImmLockIMCC(HIMCC imcc) {
+    posix::FailurePoint point(TAVO_FAIL_LOCKS);
+    if (point.fails())
+        return nullptr;
     return GlobalLock(asGlobal(imcc));
 }
 
@@ -37,6 +44,9 @@ DWORD WINAPI ImmGetIMCCLockCount(HIMCC imcc) {
 }
 
 HIMCC WINAPI ImmReSizeIMCC(HIMCC imcc, DWORD size) {
+    posix::FailurePoint point(TAVO_FAIL_BLOCKS);
+    if (point.fails())
+        return nullptr;
     return reinterpret_cast<HIMCC>(GlobalReAlloc(asGlobal(imcc), atLeastOneDword(size), GHND));
 }
 

@@ -3,6 +3,7 @@
 // of live contexts keeps made-up or destroyed handles from being used, and
 // holds each context's window, thread and text flavour. Also the module in
 // use, as the host gives it.
+#include "platform/posix/failure_injection.h"
 #include "platform/posix/imm_private.h"
 
 #include <iterator>
@@ -191,6 +192,9 @@ BOOL WINAPI ImmDestroyContext(HIMC imc) {
 }
 
 LPINPUTCONTEXT WINAPI ImmLockIMC(HIMC imc) {
+    posix::FailurePoint point(TAVO_FAIL_LOCKS);
+    if (point.fails())
+        return nullptr;
     if (!posix::findContext(imc, nullptr))
         return nullptr;
     return static_cast<LPINPUTCONTEXT>(GlobalLock(asGlobal(imc)));

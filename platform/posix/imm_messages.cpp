@@ -3,6 +3,7 @@
 // handling passes them on to the input method's UI window. They are taken out (and
 // the count reset) before the first is sent, so a receiver that makes the
 // module add messages neither loses them nor sees old ones again.
+#include "platform/posix/failure_injection.h"
 #include "platform/posix/imm_private.h"
 
 #include <algorithm>
@@ -30,12 +31,19 @@ std::vector<TRANSMSG> takeMessages(INPUTCONTEXT &context) {
 } // namespace
 
 BOOL WINAPI ImmGenerateMessage(HIMC imc) {
-    LPINPUTCONTEXT context = ImmLockIMC(imc);
-    if (!context)
-        return FALSE;
-    std::vector<TRANSMSG> messages = takeMessages(*context);
-    HWND window = context->hWnd;
-    ImmUnlockIMC(imc);
+    std::vector<TRANSMSG> messages;
+    HWND window = nullptr;
+    {
+        // Taking the messages out is the manager's own work, which a test's
+        // failures of the module's calls leave alone.
+        posix::FailurePause managerWork;
+        LPINPUTCONTEXT context = ImmLockIMC(imc);
+        if (!context)
+            return FALSE;
+        messages = takeMessages(*context);
+        window = context->hWnd;
+        ImmUnlockIMC(imc);
+    }
     for (const TRANSMSG &message : messages)
         SendMessageW(window, message.message, message.wParam, message.lParam);
     return TRUE;

@@ -4,6 +4,7 @@
 // the file stays open, with the sharing it was opened with, until the last
 // of them goes. That keeps another process from truncating a file under
 // a view (on Windows the system refuses it; here the view would fault).
+#include "platform/posix/failure_injection.h"
 #include "platform/posix/errors.h"
 #include "platform/posix/file.h"
 
@@ -93,16 +94,25 @@ HANDLE createMapping(HANDLE handle, DWORD protect, DWORD sizeHigh, DWORD sizeLow
 
 HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD sizeHigh,
                                  DWORD sizeLow, LPCSTR name) {
+    posix::FailurePoint point(TAVO_FAIL_FILES);
+    if (point.fails())
+        return nullptr;
     return createMapping(file, protect, sizeHigh, sizeLow, name != nullptr);
 }
 
 HANDLE WINAPI CreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD sizeHigh,
                                  DWORD sizeLow, LPCWSTR name) {
+    posix::FailurePoint point(TAVO_FAIL_FILES);
+    if (point.fails())
+        return nullptr;
     return createMapping(file, protect, sizeHigh, sizeLow, name != nullptr);
 }
 
 LPVOID WINAPI MapViewOfFile(HANDLE handle, DWORD access, DWORD offsetHigh, DWORD offsetLow,
                             SIZE_T bytes) {
+    posix::FailurePoint point(TAVO_FAIL_FILES);
+    if (point.fails())
+        return nullptr;
     auto mapping = posix::findHandleAs<MappingObject>(handle);
     if (!mapping)
         return nullptr;

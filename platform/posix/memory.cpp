@@ -9,6 +9,7 @@
 // pointers differ in alignment), kept in a locked table, so a handle is
 // checked before anything is read through it.
 #include "platform/platform.h"
+#include "platform/posix/failure_injection.h"
 
 #include <malloc.h>
 
@@ -212,12 +213,18 @@ HGLOBAL reallocateFixed(HGLOBAL mem, SIZE_T bytes, UINT flags) {
 } // namespace
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
+    posix::FailurePoint point(TAVO_FAIL_MEMORY);
+    if (point.fails())
+        return nullptr;
     if (flags & GMEM_MOVEABLE)
         return allocateMovable(bytes, flags & GMEM_ZEROINIT);
     return allocatePayload(bytes, flags & GMEM_ZEROINIT, kFixedKind, bytes);
 }
 
 HGLOBAL WINAPI GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags) {
+    posix::FailurePoint point(TAVO_FAIL_MEMORY);
+    if (point.fails())
+        return nullptr;
     if (isHandleShaped(mem))
         return reallocateMovable(mem, bytes, flags);
     return reallocateFixed(mem, bytes, flags);
@@ -342,4 +349,10 @@ HGLOBAL WINAPI GlobalHandle(LPCVOID mem) {
     }
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
+}
+
+DWORD tavo_MovableBlockCount(void) {
+    MovableTable &table = movables();
+    std::lock_guard guard(table.lock);
+    return DWORD(table.blocks.size());
 }

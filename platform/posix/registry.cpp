@@ -132,9 +132,11 @@ std::vector<BYTE> wideFromAnsi(const BYTE *data, DWORD bytes) {
     return std::vector<BYTE>(begin, begin + wide.size() * sizeof(WCHAR));
 }
 
+// A last odd byte is taken as a unit of its own, so that no byte is lost.
 std::vector<BYTE> ansiFromWide(const std::vector<BYTE> &data) {
-    std::u16string wide(data.size() / sizeof(WCHAR), u'\0');
-    std::memcpy(wide.data(), data.data(), wide.size() * sizeof(WCHAR));
+    std::u16string wide((data.size() + 1) / sizeof(WCHAR), u'\0');
+    if (!data.empty())
+        std::memcpy(wide.data(), data.data(), data.size());
     int units = static_cast<int>(wide.size());
     int bytes =
         units ? WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr)

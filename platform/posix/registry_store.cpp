@@ -132,10 +132,13 @@ RegistryTree parseRegistry(const std::string &text) {
     RegistryTree tree;
     std::istringstream lines(text);
     std::string line;
-    if (!std::getline(lines, line) || line != kHeader)
-        return tree;
+    // Without the header nothing is understood, but everything is kept.
+    bool understood = std::getline(lines, line) && line == kHeader;
+    if (!understood && !line.empty())
+        tree.unreadLines.push_back(line);
     while (std::getline(lines, line))
-        parseLine(line, tree); // a damaged line is skipped
+        if (!line.empty() && !(understood && parseLine(line, tree)))
+            tree.unreadLines.push_back(line);
     return tree;
 }
 
@@ -149,6 +152,8 @@ std::string formatRegistry(const RegistryTree &tree) {
             text += "value\t" + escape(key.path) + "\t" + escape(value.name) + "\t" +
                     std::to_string(value.type) + "\t" + toHex(value.data) + "\n";
     }
+    for (const std::string &line : tree.unreadLines)
+        text += line + "\n";
     return text;
 }
 

@@ -5,8 +5,8 @@
 // exclusive lock on a companion lock file, over the file's latest
 // content, and written to a temporary file that then replaces the old one
 // in one rename, so a reader or a crash never meets half a file and two
-// writers never lose each other's values. A missing or damaged file reads
-// as empty.
+// writers never lose each other's values. A missing file reads as empty,
+// and so does a damaged one, whose lines are nevertheless kept.
 #ifndef TAVO_POSIX_REGISTRY_STORE_H
 #define TAVO_POSIX_REGISTRY_STORE_H
 
@@ -32,8 +32,12 @@ struct RegistryKey {
 };
 
 // Keys by folded path; the root (HKEY_CURRENT_USER) is the empty path and
-// always exists.
-using RegistryTree = std::map<std::string, RegistryKey>;
+// always exists. Lines of the file that are not understood (another
+// version's, another program's, or damaged ones) are kept as they are and
+// written back after the keys, so that a change here never loses them.
+struct RegistryTree : std::map<std::string, RegistryKey> {
+    std::vector<std::string> unreadLines;
+};
 
 // Names compare without regard to ASCII case.
 std::string foldName(const std::string &name);

@@ -25,8 +25,8 @@ struct pa_sample_spec {
 struct pa_buffer_attr {
     uint32_t maxlength, tlength, prebuf, minreq, fragsize;
 };
-constexpr int PA_SAMPLE_S16LE = 3;
-constexpr int PA_STREAM_PLAYBACK = 1;
+constexpr int kPaSampleS16le = 3;
+constexpr int kPaStreamPlayback = 1;
 
 struct PulseSimple {
     pa_simple *(*open)(const char *server, const char *name, int direction, const char *device,
@@ -132,12 +132,12 @@ Output *makePulseOutput() {
     PulseSimple api;
     if (!loadPulseSimple(api))
         return nullptr;
-    pa_sample_spec format = {PA_SAMPLE_S16LE, kRate, 1};
+    pa_sample_spec format = {kPaSampleS16le, kRate, 1};
     // A short buffer that starts playing as soon as one chunk is in.
     pa_buffer_attr buffer = {uint32_t(-1), kBufferBytes, uint32_t(kChunkFrames * 2), uint32_t(-1),
                              uint32_t(-1)};
     int error = 0;
-    pa_simple *stream = api.open(nullptr, "Tavo", PA_STREAM_PLAYBACK, nullptr, "sound", &format,
+    pa_simple *stream = api.open(nullptr, "Tavo", kPaStreamPlayback, nullptr, "sound", &format,
                                  nullptr, &buffer, &error);
     return stream ? new PulseOutput(api, stream) : nullptr;
 }

@@ -155,6 +155,27 @@ TEST_F(CompStr, BadAreasAndImpossibleSizesAreRefused) {
     EXPECT_FALSE(ResizeCompStr(&ic->hCompStr, AREA_RESULTSTR, 1000));
 }
 
+// A block the module did not lay out (all zeros, as one made again after
+// a failed selection, or areas out of order or misaligned) is not locked
+// for writing, so nothing is written over its header.
+TEST_F(CompStr, ABlockNotLaidOutIsNotLocked) {
+    LPCOMPOSITIONSTRING locked = LockCompStr(ic->hCompStr);
+    ASSERT_NE(locked, nullptr);
+    ImmUnlockIMCC(ic->hCompStr);
+    Block()->dwCompStrOffset += 2; // misaligned
+    EXPECT_EQ(LockCompStr(ic->hCompStr), nullptr);
+    Block()->dwCompStrOffset = Block()->dwResultStrOffset + 4; // out of order
+    EXPECT_EQ(LockCompStr(ic->hCompStr), nullptr);
+    std::memset(Block(), 0, kNewSize);
+    EXPECT_EQ(LockCompStr(ic->hCompStr), nullptr);
+    EXPECT_EQ(ImmGetIMCCLockCount(ic->hCompStr), 0u);
+    EXPECT_FALSE(UpdateCompStr(&ic->hCompStr, &data, TEXT("abc")));
+    EXPECT_EQ(Block()->dwSize, 0u);
+    // The next selection lays it out again.
+    ASSERT_TRUE(InitCompStr(ic));
+    EXPECT_EQ(Offsets(), NewOffsets());
+}
+
 TEST_F(CompStr, ResizeIMCCCreatesResizesAndKeepsTheHandle) {
     HIMCC handle = nullptr;
     ASSERT_TRUE(ResizeIMCC(&handle, 24));

@@ -28,7 +28,7 @@ std::map<unsigned, std::string> StringTable(const char *module) {
     std::map<unsigned, std::string> strings;
     std::string error;
     std::string path = std::string(TAVO_SOURCE_DIR) + "/resources/" + module + "/" + module + ".rc";
-    EXPECT_TRUE(rc_readStringTable(path, strings, error)) << error;
+    EXPECT_TRUE(rcReadStringTable(path, strings, error)) << error;
     return strings;
 }
 

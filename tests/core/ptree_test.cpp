@@ -171,6 +171,23 @@ TEST(PrefixTree, DataWithZeroBytesIsStoredWhole) {
     EXPECT_EQ(0, memcmp(ptree_data(image.tree), wave.data(), wave.size() + 1));
 }
 
+// The length of data with zero bytes is what lies between its start and
+// the next node record: for every node, the last one and empty data
+// included, and whatever order the keys were inserted in.
+TEST(PrefixTree, DataSizeCoversZeroBytesUpToTheNextNode) {
+    std::string wave("\x01RIFF\0\0\0\0WAVE", 13);
+    ImageEntries entries = {{"b", wave}, {"a", std::string(3, '\0')}, {"c", ""}, {"ab", "x"}};
+    OpenImage image(BuildImage("TAVO voice database", entries));
+    EXPECT_EQ(ptree_dataSize(image.tree), 0u) << "before any match";
+    for (const auto &[key, data] : entries) {
+        ASSERT_EQ(image.match(key), (int)key.size());
+        EXPECT_EQ(ptree_dataSize(image.tree), data.size()) << key;
+    }
+    EXPECT_EQ(image.match("z"), 0);
+    EXPECT_EQ(ptree_dataSize(image.tree), 0u) << "after a failed match";
+    EXPECT_EQ(ptree_dataSize(NULL), 0u);
+}
+
 // Random keys over a small alphabet, inserted in random order, checked
 // against a plain search for the longest prefix.
 TEST(PrefixTree, AgreesWithBruteForceOnRandomKeys) {

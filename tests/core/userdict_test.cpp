@@ -2,6 +2,7 @@
 // rebuilt from the text.
 #include "dict/userdict.h"
 #include "frame/globdata.h"
+#include "platform/posix/failure_injection.h"
 #include "tests/core/test_image.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,39 @@ TEST_F(UserDictionary, MissingTextKeepsTheDatabase) {
     ptree_close(tree);
     std::remove(database.c_str());
     EXPECT_EQ(OpenUserDatabase(), nullptr);
+}
+
+// A build that memory ran out in the middle of (reading a line, adding an
+// entry, or making the writer) leaves a database that the next set-up
+// builds again whole, instead of one that looks up to date with entries
+// missing.
+TEST_F(UserDictionary, ABuildCutShortIsDoneAgainNextTime) {
+    std::string bytes;
+    std::vector<std::string> keys;
+    for (int i = 0; i < 30; i++) {
+        keys.push_back("key" + std::to_string(i));
+        bytes += keys.back() + " \xa7\x41" + (i % 2 ? "\n" : "\r\n");
+    }
+    bytes += "last \xa7\x41"; // a last line without LF
+    keys.push_back("last");
+    for (LONG n = 1;; n++) {
+        std::remove(database.c_str());
+        WriteBytes(text, bytes);
+        SetWriteTime(text, 1000000);
+        tavo_FailNthCall(TAVO_FAIL_MEMORY, n);
+        UpdateUserDatabase();
+        bool failed = tavo_FailureHappened();
+        tavo_FailNthCall(0, 0);
+        UpdateUserDatabase(); // the next set-up
+        ptree *tree = OpenUserDatabase();
+        ASSERT_NE(tree, nullptr) << "failure " << n;
+        for (const std::string &key : keys)
+            ASSERT_EQ(ptree_match(tree, key.c_str(), 0), (int)key.size())
+                << key << " missing after failure " << n;
+        ptree_close(tree);
+        if (!failed)
+            break;
+    }
 }
 
 TEST_F(UserDictionary, TenThousandLines) {

@@ -1,13 +1,16 @@
 // The module's windows through the host, on real pictures: the
 // composition window's size, place, colours and braille cells, clicks on
 // its lines, and the status window's buttons; in both modules.
+#include "host/screen.h"
 #include "host/text.h"
 #include "host/window_reader.h"
+#include "platform/posix/failure_injection.h"
 #include "platform/posix/screen.h"
 #include "tests/host/host_fixture.h"
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -94,15 +97,7 @@ protected:
     }
     // A top-level window of the class, or null.
     HWND find(const char *kind) const {
-        std::string wanted = className(kind);
-        for (HWND w = GetWindow(session.windowHandle(), GW_HWNDFIRST); w != nullptr;
-             w = GetWindow(w, GW_HWNDNEXT)) {
-            char name[64] = "";
-            GetClassNameA(w, name, sizeof name);
-            if (wanted == name)
-                return w;
-        }
-        return nullptr;
+        return host::topWindowOfClass(session.windowHandle(), className(kind));
     }
     HWND composition() const { return find("Comp"); }
     HWND status() const { return find("Status"); }
@@ -349,6 +344,56 @@ TEST_P(Windows, TheStatusButtonsSwitchTheModeWithItsSoundsAndTheShapeSilently) {
     EXPECT_EQ(session.conversion(), before ^ IME_CMODE_FULLSHAPE);
     EXPECT_TRUE(sounds().empty());
     EXPECT_NE(Picture(window).pixels, cantonese.pixels);
+}
+
+// Memory runs out as the UI window makes its record: the window lives on
+// without it, the module types and commits, and the window's closing
+// sound is still heard when it goes.
+TEST_P(Windows, AUiRecordThatCannotBeMadeStillSoundsTheCloseAndTheModuleGoesOn) {
+    open();
+    bool missing = false;
+    // The manager makes the UI window when the input method is selected:
+    // each allocation of that selection fails in turn until the record's.
+    for (LONG n = 1; !missing; n++) {
+        session.select(false);
+        tavo_FailNthCall(TAVO_FAIL_MEMORY, n);
+        session.select(true);
+        bool reached = tavo_FailureHappened();
+        tavo_FailNthCall(0, 0);
+        HWND ui = find("");
+        ASSERT_NE(ui, nullptr);
+        missing = GetWindowLongPtrW(ui, IMMGWL_PRIVATE) == 0;
+        ASSERT_TRUE(reached || missing) << "the record's allocation never failed";
+    }
+    type("n e i 5 <Enter>");
+    EXPECT_EQ(app().committed(), "nei5");
+    EXPECT_FALSE(app().isComposing());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    sounds(); // those of the search
+    session.select(false);
+    // The closing sound is played to its end before the window goes (the
+    // opening sounds of the selections before may still be logged ahead
+    // of it).
+    std::vector<int> heardNow = sounds();
+    for (int tries = 0; tries < 50 && std::count(heardNow.begin(), heardNow.end(), 515) == 0;
+         tries++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::vector<int> more = sounds();
+        heardNow.insert(heardNow.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(std::count(heardNow.begin(), heardNow.end(), 515), 1);
+    EXPECT_EQ(find(""), nullptr);
+
+    // Selected again, the window has its record and its pop-ups show.
+    session.select(true);
+    ASSERT_NE(find(""), nullptr);
+    EXPECT_NE(GetWindowLongPtrW(find(""), IMMGWL_PRIVATE), 0);
+    type(std::string(isRuda() ? "n h , h v a " : "n e i 5 h o u 2 ") + "<Space>");
+    EXPECT_TRUE(app().isComposing());
+    EXPECT_NE(composition(), nullptr);
+    type("1");
+    EXPECT_FALSE(app().isComposing());
+    EXPECT_NE(app().committed(), "nei5");
 }
 
 TEST_P(Windows, ClassesAreRegisteredAfreshWhenTheModuleIsLoadedAgain) {

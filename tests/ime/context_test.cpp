@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -80,6 +83,30 @@ TEST_F(InputContext, SelectingOpensEveryDictionary) {
     ASSERT_NE(data->fullWidth, nullptr);
     EXPECT_NE(context->hCompStr, nullptr);
     EXPECT_TRUE(Select(FALSE));
+}
+
+// The databases are opened from the system directory; the application's
+// own current directory comes back however long its path is, MAX_PATH
+// and beyond included.
+TEST_F(InputContext, SelectingLeavesTheCurrentDirectoryAsItWas) {
+    char *original = getcwd(nullptr, 0);
+    ASSERT_NE(original, nullptr);
+    std::filesystem::path deep = ScratchFile("deep");
+    while (deep.string().size() < MAX_PATH + 40)
+        deep /= std::string(60, 'd');
+    std::filesystem::create_directories(deep);
+    for (const std::filesystem::path &folder : {deep.parent_path(), deep}) {
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        ASSERT_TRUE(Select(TRUE));
+        EXPECT_NE(data->phraseTree, nullptr);
+        char *now = getcwd(nullptr, 0);
+        EXPECT_EQ(std::string(now), folder.string()) << folder.string().size() << " bytes";
+        free(now);
+        EXPECT_TRUE(Select(FALSE));
+    }
+    ASSERT_EQ(chdir(original), 0);
+    free(original);
+    std::filesystem::remove_all(ScratchFile("deep"));
 }
 
 TEST_F(InputContext, APhraseFileIsKeptOnlyWithItsIdentifier) {

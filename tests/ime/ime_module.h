@@ -11,7 +11,7 @@
 struct ImeModule {
     HMODULE library;
     std::string folder; // the scratch Windows and system directory
-    BOOL(WINAPI *ImeInquire)(LPIMEINFO info, LPTSTR uiClass, DWORD systemFlags);
+    BOOL(WINAPI *ImeInquire)(LPIMEINFO info, LPVOID uiClass, DWORD systemFlags);
     BOOL(WINAPI *ImeSelect)(HIMC imc, BOOL select);
     BOOL(WINAPI *ImeSetActiveContext)(HIMC imc, BOOL active);
     BOOL(WINAPI *DllMain)(HINSTANCE instance, DWORD reason, LPVOID reserved);

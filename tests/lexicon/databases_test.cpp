@@ -42,11 +42,11 @@ struct Database {
 bool ValidCode(const std::string &bytes, size_t at) {
     if (at + 1 >= bytes.size())
         return false;
-    return image_readingText(bytes[at], bytes[at + 1]).has_value();
+    return imageReadingText(bytes[at], bytes[at + 1]).has_value();
 }
 
 std::vector<std::string> Items(const std::string &data) {
-    return image_dataParts(data, ImageKind::text);
+    return imageDataParts(data, ImageKind::text);
 }
 
 class Databases : public ::testing::Test {
@@ -80,11 +80,11 @@ TEST_F(Databases, AreWholeImagesWithTheirIdentifiers) {
 TEST_F(Databases, DictionaryReadingsAreValidAndAsLongAsTheirWords) {
     for (const ImageNode &node : dictionary->walk.nodes) {
         ASSERT_EQ(FirstReadingLength(node.data.c_str()), node.key.size())
-            << image_keyText(node.key, ImageKind::text);
-        for (const std::string &reading : image_dataParts(node.data, ImageKind::readings)) {
-            ASSERT_EQ(reading.size(), node.key.size()) << image_keyText(node.key, ImageKind::text);
+            << imageKeyText(node.key, ImageKind::text);
+        for (const std::string &reading : imageDataParts(node.data, ImageKind::readings)) {
+            ASSERT_EQ(reading.size(), node.key.size()) << imageKeyText(node.key, ImageKind::text);
             for (size_t at = 0; at < reading.size(); at += 2)
-                ASSERT_TRUE(ValidCode(reading, at)) << image_keyText(node.key, ImageKind::text);
+                ASSERT_TRUE(ValidCode(reading, at)) << imageKeyText(node.key, ImageKind::text);
         }
     }
 }
@@ -92,8 +92,8 @@ TEST_F(Databases, DictionaryReadingsAreValidAndAsLongAsTheirWords) {
 TEST_F(Databases, QueryLinesStartWithAValidCode) {
     for (const ImageNode &node : query->walk.nodes) {
         ASSERT_EQ(node.key.size(), 2u);
-        for (const std::string &line : image_dataParts(node.data, ImageKind::query))
-            ASSERT_TRUE(ValidCode(line, 0)) << image_keyText(node.key, ImageKind::text);
+        for (const std::string &line : imageDataParts(node.data, ImageKind::query))
+            ASSERT_TRUE(ValidCode(line, 0)) << imageKeyText(node.key, ImageKind::text);
     }
 }
 
@@ -111,7 +111,7 @@ TEST_F(Databases, PhraseKeysAreLowerCaseAndCandidatesNonEmpty) {
 // The text of a candidate item: a character may carry its explanation
 // after "|".
 std::string ItemText(const std::string &item) {
-    size_t bar = image_big5Length(item) > 1 ? item.find('|', 2) : std::string::npos;
+    size_t bar = imageBig5Length(item) > 1 ? item.find('|', 2) : std::string::npos;
     return bar == 2 ? item.substr(0, 2) : item;
 }
 
@@ -125,10 +125,10 @@ TEST_F(Databases, EverySingleCharacterCandidateHasAnExplanation) {
         for (const ImageNode &node : database->walk.nodes) {
             for (const std::string &item : Items(node.data)) {
                 std::string text = ItemText(item);
-                if (image_big5Length(text) != 1)
+                if (imageBig5Length(text) != 1)
                     continue;
                 if (text != item) {
-                    EXPECT_GT(item.size(), 3u) << image_keyText(item, ImageKind::text);
+                    EXPECT_GT(item.size(), 3u) << imageKeyText(item, ImageKind::text);
                     carried++;
                     continue;
                 }
@@ -136,12 +136,12 @@ TEST_F(Databases, EverySingleCharacterCandidateHasAnExplanation) {
                     continue;
                 std::optional<std::string> readings = dictionary->find(item);
                 std::optional<std::string> lines = query->find(item);
-                ASSERT_TRUE(readings && lines) << image_keyText(item, ImageKind::text);
+                ASSERT_TRUE(readings && lines) << imageKeyText(item, ImageKind::text);
                 std::string first = readings->substr(0, 2);
                 bool explained = false;
-                for (const std::string &line : image_dataParts(*lines, ImageKind::query))
+                for (const std::string &line : imageDataParts(*lines, ImageKind::query))
                     explained |= line.compare(0, 2, first) == 0 && line.size() > 2;
-                EXPECT_TRUE(explained) << image_keyText(item, ImageKind::text);
+                EXPECT_TRUE(explained) << imageKeyText(item, ImageKind::text);
             }
         }
     }
@@ -155,16 +155,16 @@ TEST_F(Databases, EverySingleCharacterCandidateHasAnExplanation) {
 TEST_F(Databases, QueryLinesStartWithAnExampleWord) {
     auto firstLine = [&](const char *utf8) {
         std::string big5, error;
-        EXPECT_TRUE(image_utf8ToBig5(utf8, big5, error)) << error;
+        EXPECT_TRUE(imageUtf8ToBig5(utf8, big5, error)) << error;
         std::optional<std::string> lines = query->find(big5);
         EXPECT_TRUE(lines) << utf8;
         std::vector<std::string> parsed =
-            lines ? image_dataParts(*lines, ImageKind::query) : std::vector<std::string>{""};
+            lines ? imageDataParts(*lines, ImageKind::query) : std::vector<std::string>{""};
         std::string line = parsed.front().substr(2);
-        std::vector<std::string> explanations = image_dataParts(line, ImageKind::text);
+        std::vector<std::string> explanations = imageDataParts(line, ImageKind::text);
         std::string text;
         for (const std::string &explanation : explanations)
-            text += image_keyText(explanation, ImageKind::text) + ";";
+            text += imageKeyText(explanation, ImageKind::text) + ";";
         return std::pair{explanations, text};
     };
     for (const char *character : {"詩", "師", "你", "食", "飯"}) {
@@ -256,12 +256,12 @@ TEST_F(Databases, EverydayWordsComeFirst) {
                     reading = line.substr(line.find('\t') + 1);
         TypedWord toned, toneless, braille;
         std::string big5, error;
-        ASSERT_TRUE(image_utf8ToBig5(word, big5, error)) << error;
+        ASSERT_TRUE(imageUtf8ToBig5(word, big5, error)) << error;
         toned.word = toneless.word = braille.word = big5;
         std::stringstream split(reading);
         for (std::string syllable; split >> syllable;) {
             std::string codes;
-            ASSERT_TRUE(jyutping_encode(syllable, codes, error)) << word << ": " << error;
+            ASSERT_TRUE(jyutpingEncode(syllable, codes, error)) << word << ": " << error;
             LPTSTR cells = canton_decode(1, codes.c_str());
             braille.syllables.push_back(cells);
             GlobalFree(cells);

@@ -25,7 +25,7 @@ protected:
 
     bool read(const std::string &contents) {
         error.clear();
-        return rc_readScript(write("test.rc", contents), script, error);
+        return rcReadScript(write("test.rc", contents), script, error);
     }
 
     // Runs tavorc in the scratch folder; its exit status.
@@ -133,7 +133,7 @@ TEST_F(ResourceLists, ErrorsNameTheFileAndLine) {
 }
 
 TEST_F(ResourceLists, StringTablesAreLaidOutInBlocksOfSixteen) {
-    auto blocks = rc_stringBlocks({{1, "ab"}, {15, "字"}, {16, ""}, {40, "\xF0\x9F\x98\x80"}});
+    auto blocks = rcStringBlocks({{1, "ab"}, {15, "字"}, {16, ""}, {40, "\xF0\x9F\x98\x80"}});
     std::u16string first(16, u'\0');
     first.replace(1, 1,
                   u"\x02"
@@ -246,7 +246,7 @@ TEST_F(ResourceLists, DialogsAreLaidOutAsExtendedTemplates) {
                      "END\n"))
         << error;
     ASSERT_EQ(script.dialogs.size(), 1u);
-    std::u16string units = rc_dialogTemplate(script.dialogs[0]);
+    std::u16string units = rcDialogTemplate(script.dialogs[0]);
     const std::u16string head = u"\x0001\xFFFF"
                                 u"\x0063\x0000"             // help id 99
                                 u"\x0010\x0000"             // extended style
@@ -294,7 +294,7 @@ TEST_F(ResourceLists, DialogStylesDefaultAsWindowsSetsThem) {
     ASSERT_EQ(script.dialogs.size(), 2u);
     EXPECT_EQ(script.dialogs[0].style, 0x80C80000u); // popup, border, system menu, caption
     EXPECT_EQ(script.dialogs[1].style, 0x80880040u); // and DS_SETFONT, no caption
-    std::u16string units = rc_dialogTemplate(script.dialogs[1]);
+    std::u16string units = rcDialogTemplate(script.dialogs[1]);
     EXPECT_EQ(units.substr(units.size() - 5), u"\x0008\x0000\x0100"
                                               u"f\x0000"s)
         << "weight 0, not italic, the default character set";
@@ -351,13 +351,13 @@ TEST(Pictures, BitmapsLoseTheirFileHeader) {
     RcImageNumbers numbers;
     std::vector<RcPicture> out;
     std::string error;
-    ASSERT_TRUE(rc_pictureResources(kRcBitmap, number(256), file, numbers, out, error)) << error;
+    ASSERT_TRUE(rcPictureResources(kRcBitmap, number(256), file, numbers, out, error)) << error;
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].type, number(kRcBitmap));
     EXPECT_EQ(out[0].name, number(256));
     EXPECT_EQ(out[0].bytes, dib);
     EXPECT_FALSE(
-        rc_pictureResources(kRcBitmap, number(1), "BA" + file.substr(2), numbers, out, error));
+        rcPictureResources(kRcBitmap, number(1), "BA" + file.substr(2), numbers, out, error));
     EXPECT_EQ(error, "not a bitmap file");
 }
 
@@ -367,7 +367,7 @@ TEST(Pictures, IconFilesBecomeAGroupAndImagesNumberedAcrossTheList) {
     RcImageNumbers numbers;
     std::vector<RcPicture> out;
     std::string error;
-    ASSERT_TRUE(rc_pictureResources(kRcIcon, number(256), file, numbers, out, error)) << error;
+    ASSERT_TRUE(rcPictureResources(kRcIcon, number(256), file, numbers, out, error)) << error;
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[0].type, number(kRcIcon));
     EXPECT_EQ(out[0].name, number(1));
@@ -384,7 +384,7 @@ TEST(Pictures, IconFilesBecomeAGroupAndImagesNumberedAcrossTheList) {
     EXPECT_EQ(out[2].bytes, group);
 
     out.clear();
-    ASSERT_TRUE(rc_pictureResources(kRcIcon, word("OTHER"), file, numbers, out, error));
+    ASSERT_TRUE(rcPictureResources(kRcIcon, word("OTHER"), file, numbers, out, error));
     EXPECT_EQ(out[0].name, number(3)) << "numbers go on from the last icon";
     EXPECT_EQ(out[2].bytes.substr(out[2].bytes.size() - 2), le16(4));
 }
@@ -396,7 +396,7 @@ TEST(Pictures, CursorImagesStartWithTheirHotSpot) {
     numbers.icon = 7;
     std::vector<RcPicture> out;
     std::string error;
-    ASSERT_TRUE(rc_pictureResources(kRcCursor, number(256), file, numbers, out, error)) << error;
+    ASSERT_TRUE(rcPictureResources(kRcCursor, number(256), file, numbers, out, error)) << error;
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].type, number(kRcCursor));
     EXPECT_EQ(out[0].name, number(1)) << "cursors are numbered on their own";
@@ -429,8 +429,8 @@ TEST(Pictures, DamagedIconFilesAreRefused) {
         RcImageNumbers numbers;
         std::vector<RcPicture> out;
         std::string error;
-        EXPECT_FALSE(rc_pictureResources(test.cursor ? kRcCursor : kRcIcon, number(1), test.file,
-                                         numbers, out, error));
+        EXPECT_FALSE(rcPictureResources(test.cursor ? kRcCursor : kRcIcon, number(1), test.file,
+                                        numbers, out, error));
         EXPECT_EQ(error, test.problem);
     }
 }
@@ -481,7 +481,7 @@ TEST_F(ModuleLists, CompileWithTheSettingsDialog) {
                          list(module) + "' out.cpp"),
                   0)
             << contents("errors");
-        ASSERT_TRUE(rc_readScript(list(module), script, error)) << error;
+        ASSERT_TRUE(rcReadScript(list(module), script, error)) << error;
         ASSERT_EQ(script.dialogs.size(), 1u);
         const RcDialog &dialog = script.dialogs[0];
         EXPECT_EQ(dialog.name, number(256));

@@ -80,9 +80,9 @@ BOOL WINAPI moduleActivate(HIMC, BOOL active) {
     return TRUE;
 }
 
-BOOL WINAPI moduleNotify(HIMC, DWORD action, DWORD, DWORD value) {
+BOOL WINAPI moduleNotify(HIMC, DWORD action, DWORD index, DWORD value) {
     heard.push_back("module notify " + std::to_string(action) + " " + std::to_string(value));
-    return TRUE;
+    return action != NI_COMPOSITIONSTR || index == CPS_CANCEL;
 }
 
 class ImeWindows : public ::testing::Test {
@@ -322,6 +322,17 @@ TEST_F(ImeWindows, CompositionFormAndStatusWindowReachTheModuleAndTheUi) {
     ASSERT_TRUE(ImmGetStatusWindowPos(imc, &readPlace));
     EXPECT_EQ(readPlace.x, 5);
     EXPECT_EQ(take().front(), "module notify 3 16");
+}
+
+TEST_F(ImeWindows, AnApplicationsNotificationReachesTheSelectedModuleWithItsAnswer) {
+    EXPECT_FALSE(ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0)) << "not selected yet";
+    tavo_SelectIme(TRUE);
+    take();
+    EXPECT_TRUE(ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0));
+    EXPECT_FALSE(ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CONVERT, 0));
+    EXPECT_EQ(take(), (std::vector<std::string>{"module notify 21 0", "module notify 21 0"}));
+    EXPECT_FALSE(ImmNotifyIME(reinterpret_cast<HIMC>(0x1234), NI_COMPOSITIONSTR, CPS_CANCEL, 0));
+    EXPECT_TRUE(take().empty()) << "no context, no call";
 }
 
 TEST_F(ImeWindows, TheInputMethodsPopupsStayInFrontOfTheActiveWindow) {

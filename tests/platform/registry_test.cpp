@@ -232,4 +232,67 @@ TEST_F(Registry, DamagedFileReadsAsEmptyAndIsReplacedWhole) {
     RegCloseKey(key);
 }
 
+// String values of no bytes and of an odd number of bytes (as a wide
+// caller may store them) read back through the ANSI calls whole.
+TEST_F(Registry, EmptyAndOddLengthStringsReadBackWhole) {
+    HKEY key = create();
+    ASSERT_EQ(RegSetValueExW(key, u"Empty", 0, REG_SZ, nullptr, 0), ERROR_SUCCESS);
+    const BYTE odd[] = {'A', 0, 'B'};
+    ASSERT_EQ(RegSetValueExW(key, u"Odd", 0, REG_SZ, odd, sizeof odd), ERROR_SUCCESS);
+
+    char ansi[8] = {'x', 'x', 'x', 'x'};
+    DWORD size = sizeof ansi, type = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "Empty", nullptr, &type, reinterpret_cast<BYTE *>(ansi), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(size, 0u);
+    size = sizeof ansi;
+    EXPECT_EQ(RegQueryValueExA(key, "Odd", nullptr, nullptr, reinterpret_cast<BYTE *>(ansi), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::string(ansi, size), "AB");
+    RegCloseKey(key);
+}
+
+// Lines that this version does not understand, another program's among
+// them, survive every change to the file, as they stood.
+TEST_F(Registry, LinesNotUnderstoodAreKeptThroughChanges) {
+    std::filesystem::create_directories(folder.file("config"));
+    const std::string foreign[] = {"value\tSoftware\\Other\tName\t1\tnot hex",
+                                   "key\tSoftware\\Other\textra field", "another program's line"};
+    {
+        std::ofstream out(file(), std::ios::binary);
+        out << "tavo registry 1\n"
+            << foreign[0] << "\n\n"
+            << foreign[1] << "\n"
+            << foreign[2] << "\n";
+    }
+    HKEY key = create();
+    ASSERT_EQ(setDword(key, "Speech", 1), ERROR_SUCCESS);
+    ASSERT_EQ(setDword(key, "Speech", 0), ERROR_SUCCESS);
+    RegCloseKey(key);
+    std::ifstream in(file(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    for (const std::string &line : foreign) {
+        size_t at = text.str().find(line + "\n");
+        ASSERT_NE(at, std::string::npos) << line << " lost from:\n" << text.str();
+        EXPECT_EQ(text.str().find(line + "\n", at + 1), std::string::npos) << "written once";
+    }
+}
+
+// A file of another format is not understood at all, but it is not thrown
+// away by the first change either.
+TEST_F(Registry, AFileOfAnotherFormatIsKeptWhole) {
+    std::filesystem::create_directories(folder.file("config"));
+    std::ofstream(file(), std::ios::binary) << "[settings]\nspeech=1\n";
+    HKEY key = create();
+    ASSERT_EQ(setDword(key, "Speech", 1), ERROR_SUCCESS);
+    EXPECT_EQ(readDword(key, "Speech"), 1);
+    RegCloseKey(key);
+    std::ifstream in(file(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("[settings]\nspeech=1\n"), std::string::npos) << text.str();
+}
+
 } // namespace

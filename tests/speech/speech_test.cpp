@@ -1,9 +1,11 @@
 // The speech library as the modules use it: loaded, given texts and
 // stopped, with what it says captured to a log.
 #include "speech/speech.h"
+#include "dict/treefile.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -26,18 +28,40 @@ struct LogLine {
     bool cutOff;
 };
 
+// Keys of a voice database and their data, in the order of insertion.
+typedef std::vector<std::pair<std::string, std::string>> VoiceEntries;
+
 // A loaded speech library whose system directory holds a voice of tones
-// for the given syllables, and whose sound goes to a capture file.
+// for the given syllables (or the given entries), and whose sound goes to
+// a capture file.
 class Speech {
 public:
     explicit Speech(const std::string &syllables, const char *timescale = "1") {
+        MakeFolder();
+        std::string command = std::string(TAVO_VOICE_TOOL) + " tones --syllables " + syllables +
+                              " --out " + (dir / "tavo_spk.vdb").string() + " >/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        Load(timescale);
+    }
+    explicit Speech(const VoiceEntries &voice) {
+        MakeFolder();
+        std::string path = (dir / "tavo_spk.vdb").string();
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        treefile *tf = treefile_create(file, "TAVO voice database");
+        for (const auto &[key, data] : voice)
+            treefile_insertData(tf, key.c_str(), data.data(), (DWORD)data.size());
+        treefile_close(tf);
+        CloseHandle(file);
+        Load("1");
+    }
+    void MakeFolder() {
         static int serial = 0;
         dir = std::filesystem::temp_directory_path() /
               ("tavo-speech-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
         std::filesystem::create_directories(dir);
-        std::string command = std::string(TAVO_VOICE_TOOL) + " tones --syllables " + syllables +
-                              " --out " + (dir / "tavo_spk.vdb").string() + " >/dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    void Load(const char *timescale) {
         log = (dir / "capture.wav.log").string();
         setenv("TAVO_SYSTEM_DIR", dir.c_str(), 1);
         setenv("TAVO_SOUND", ("capture:" + (dir / "capture.wav").string()).c_str(), 1);
@@ -108,6 +132,29 @@ std::vector<std::string> Names(const std::vector<LogLine> &lines) {
 
 typedef std::vector<std::string> Strings;
 
+void PutDword(std::string &bytes, uint32_t value) {
+    for (int i = 0; i < 4; i++)
+        bytes += char(value >> (8 * i));
+}
+
+// A voice key's data: the skipped byte, then a WAVE image of 16-bit mono
+// silence whose RIFF and data sizes say what the arguments say, then
+// padding.
+std::string Recording(size_t samples, uint32_t claimedData, size_t padding = 0) {
+    std::string bytes = "W";
+    bytes += "RIFF";
+    PutDword(bytes, 36 + claimedData);
+    bytes += "WAVEfmt ";
+    PutDword(bytes, 16);
+    bytes += std::string("\x01\x00\x01\x00", 4); // PCM, one channel
+    PutDword(bytes, 16000);
+    PutDword(bytes, 32000);
+    bytes += std::string("\x02\x00\x10\x00", 4); // 2-byte frames of 16 bits
+    bytes += "data";
+    PutDword(bytes, claimedData);
+    return bytes + std::string(samples * 2 + padding, '\0');
+}
+
 TEST(SpeechLibrary, SaysEachSyllableThroughTheDictionary) {
     Speech speech("nei5,hou2,m4,goi1");
     EXPECT_EQ(speech.read(NEI_HOU), 1);
@@ -176,6 +223,81 @@ TEST(SpeechLibrary, LongTextsReplaceTheBlockAndShortOnesReuseIt) {
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2].name, "nei5");
     EXPECT_LT(lines.size(), 12u) << "the long texts were cut off, not said";
+}
+
+// A recording whose header claims 16 MB would be read far past its key's
+// data and past the end of the mapped file: it is damage and not said,
+// and what follows it still is.
+TEST(SpeechLibrary, ARecordingLongerThanItsDataIsNotPlayed) {
+    Speech speech(VoiceEntries{{"nei5", Recording(100, 16u << 20)}, {"hou2", Recording(100, 200)}});
+    speech.read("nei5hou2nei5");
+    EXPECT_EQ(Names(speech.WaitForLines(1)), Strings({"memory"}));
+    usleep(100000);
+    EXPECT_EQ(speech.Lines().size(), 1u);
+}
+
+// An empty recording as the last node of the file has nothing after its
+// terminator: not even the header of a wave may be read there. The file is
+// made to end at a page boundary, so that such a read would fault.
+TEST(SpeechLibrary, AnEmptyRecordingAtTheEndOfTheFileIsNotPlayed) {
+    const size_t header = 10 + 9 + sizeof("TAVO voice database");
+    const size_t nodes = 2 * (10 + sizeof("nei5")) + 1; // keys, and the empty data's terminator
+    const size_t page = 4096;
+    std::string healthy = Recording(100, 200);
+    healthy += std::string(page - (header + nodes + healthy.size() + 1) % page, '\0');
+    Speech speech(VoiceEntries{{"hou2", healthy}, {"nei5", ""}});
+    ASSERT_EQ(std::filesystem::file_size(speech.dir / "tavo_spk.vdb") % page, 0u);
+    speech.read("nei5hou2nei5");
+    EXPECT_EQ(Names(speech.WaitForLines(1)), Strings({"memory"}));
+    usleep(100000);
+    EXPECT_EQ(speech.Lines().size(), 1u);
+}
+
+// Several threads speak and stop while another loads and unloads the
+// library: each speaker holds the library while it calls it, so the
+// library is attached and detached again and again between their calls
+// (the ThreadSanitizer build runs this).
+TEST(SpeechLibrary, ThreadsSpeakAndStopWhileTheLibraryComesAndGoes) {
+    Speech voice("nei5,hou2", "0.01"); // the voice, and one reference throughout
+    ASSERT_NE(voice.module, nullptr);
+    FreeLibrary(voice.module); // from here the library comes and goes
+    voice.module = LoadLibraryA(TAVO_SPEECH_LIBRARY);
+    std::atomic<bool> done{false};
+    std::atomic<long> calls{0}, cycles{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; t++)
+        threads.emplace_back([&, t] {
+            while (!done) {
+                HMODULE module = LoadLibraryA(TAVO_SPEECH_LIBRARY);
+                if (module == nullptr)
+                    continue;
+                auto read = (ReadFunction)(void (*)(void))GetProcAddress(module, "speech_read");
+                auto stop = (StopFunction)(void (*)(void))GetProcAddress(module, "speech_stop");
+                for (int i = 0; i < 5; i++) {
+                    EXPECT_EQ((i + t) % 3 == 0 ? stop() : read(NEI_HOU NEI_HOU), 1);
+                    calls++;
+                }
+                FreeLibrary(module);
+            }
+        });
+    threads.emplace_back([&] {
+        FreeLibrary(voice.module);
+        voice.module = nullptr;
+        while (!done) {
+            HMODULE module = LoadLibraryA(TAVO_SPEECH_LIBRARY);
+            EXPECT_NE(module, nullptr);
+            usleep(500);
+            FreeLibrary(module);
+            cycles++;
+        }
+    });
+    usleep(1500000);
+    done = true;
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_GT(calls.load(), 20);
+    EXPECT_GT(cycles.load(), 5);
+    voice.module = LoadLibraryA(TAVO_SPEECH_LIBRARY); // for the destructor to release
 }
 
 // Loading, speaking and unloading over and over must leave nothing of the

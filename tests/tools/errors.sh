@@ -73,9 +73,31 @@ for command in info dump "lookup"; do
         "$tavodb" $command "$work/none.img" "${extra[@]}"
 done
 
-# A damaged image still dumps what can be read, and says it is damaged.
+# A damaged image still dumps what can be read, and every command that
+# reads it says it is damaged and fails.
 head -c $(($(stat -c %s "$work/keep.img") - 3)) "$work/keep.img" >"$work/cut.img"
 expect_error "dump of a cut image" "$work/cut.img: damaged image" "$tavodb" dump "$work/cut.img"
+expect_error "info of a cut image" "$work/cut.img: damaged image" "$tavodb" info "$work/cut.img"
+expect_error "lookup in a cut image" "$work/cut.img: damaged image" \
+    "$tavodb" lookup "$work/cut.img" 你
+# Binary data cut short has lost its terminator.
+printf '%s\t%s\n' '{nei5}' '\x57\x00\x01' '{hou2}' '\x57\x00\x02' >"$work/voice.tsv"
+"$tavodb" build --id "TAVO voice database" "$work/voice.tsv" "$work/voice.img" >/dev/null ||
+    fail "voice build"
+head -c $(($(stat -c %s "$work/voice.img") - 1)) "$work/voice.img" >"$work/cutvoice.img"
+for command in info dump "lookup"; do
+    extra=()
+    [ "$command" = lookup ] && extra=('{nei5}')
+    "$tavodb" $command "$work/voice.img" "${extra[@]}" >/dev/null || fail "$command of a whole voice"
+    expect_error "$command of a cut voice" "$work/cutvoice.img: damaged image" \
+        "$tavodb" $command "$work/cutvoice.img" "${extra[@]}"
+done
+
+# What an earlier dump abbreviated is not data: build refuses it.
+printf '%s\t%s\n' '{si1}' '[19 bytes: \x00\x52...]' >"$work/summary.tsv"
+expect_error "build of an abbreviated dump" "summary.tsv:1: data is an abbreviation" \
+    "$tavodb" build --id "TAVO voice database" "$work/summary.tsv" "$work/summary.img"
+[ ! -e "$work/summary.img" ] || fail "build of an abbreviated dump wrote an image"
 
 expect_error "unknown command" "unknown command" "$tavodb" frobnicate
 expect_error "unknown kind" "unknown kind" "$tavodb" dump "$work/keep.img" --as words

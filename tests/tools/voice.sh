@@ -78,7 +78,7 @@ out=$("$tavodb" lookup "$work/some.vdb" '{nei5hou2sik6}' '{nei5hou3}')
 grep -qF '{nei5hou2sik6} -> {nei5hou2} (4 of 6 bytes)' <<<"$out" || fail "two-code key: $out"
 grep -qF '{nei5hou3} -> {nei5} (2 of 4 bytes)' <<<"$out" || fail "one-code key: $out"
 # Two syllables last twice as long as one: 60 ms each at 16 kHz, 16-bit.
-size_of() { "$tavodb" dump "$work/some.vdb" | grep "^{$1}"$'\t' | grep -oE '\[[0-9]+ bytes'; }
+size_of() { "$tavodb" lookup "$work/some.vdb" "{$1}" | grep -oE '\[[0-9]+ bytes'; }
 [ "$(size_of nei5)" = "[1991 bytes" ] || fail "nei5: $(size_of nei5)"
 [ "$(size_of nei5hou2)" = "[3915 bytes" ] || fail "nei5hou2: $(size_of nei5hou2)"
 
@@ -111,7 +111,8 @@ if espeak-ng --voices=yue 2>/dev/null | grep -q yue-Latn-jyutping; then
     check_voice "$work/spoken.vdb" nei5 ng5 hok2
     "$tavodb" dump --full "$work/spoken.vdb" | grep -F "{ng5}" |
         grep -qF '\x80\x3E\x00\x00\x00\x7D\x00\x00' || fail "ng5: not 16 kHz 16-bit mono"
-    ng=$("$tavodb" dump "$work/spoken.vdb" | grep "^{ng5}" | grep -oE '[0-9]+ bytes' | cut -d' ' -f1)
+    ng=$("$tavodb" lookup "$work/spoken.vdb" "{ng5}" | grep -oE '\[[0-9]+ bytes' | tr -d '[' |
+        cut -d' ' -f1)
     [ "${ng:-0}" -gt 5000 ] || fail "ng5 is only $ng bytes"
 else
     echo "no espeak-ng with the yue-Latn-jyutping voice: recording not tested"

@@ -14,14 +14,14 @@ std::string Code(int initial, int final, int tone) {
 
 std::string Encode(const std::string &text) {
     std::string codes, error;
-    EXPECT_TRUE(jyutping_encode(text, codes, error)) << text << ": " << error;
+    EXPECT_TRUE(jyutpingEncode(text, codes, error)) << text << ": " << error;
     return codes;
 }
 
 // The error for text, which must be refused without touching the codes.
 std::string Rejected(const std::string &text) {
     std::string codes = "kept", error;
-    EXPECT_FALSE(jyutping_encode(text, codes, error)) << text;
+    EXPECT_FALSE(jyutpingEncode(text, codes, error)) << text;
     EXPECT_EQ(codes, "kept");
     return error;
 }
@@ -50,7 +50,7 @@ TEST(JyutpingEncode, InvertsTheDecoder) {
                 continue;
             for (int t = 1; t <= 6; t++) {
                 std::string code = Code(i, f, t);
-                std::string text = jyutping_decode(code);
+                std::string text = jyutpingDecode(code);
                 EXPECT_EQ(Encode(text + text), code + code) << text;
             }
         }

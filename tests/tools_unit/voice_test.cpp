@@ -43,14 +43,14 @@ double Rms(const std::vector<int16_t> &samples, size_t from, size_t to) {
 WaveSound Parsed(const std::string &image) {
     WaveSound sound;
     std::string error;
-    EXPECT_TRUE(wave_parse(image, sound, error)) << error;
+    EXPECT_TRUE(waveParse(image, sound, error)) << error;
     return sound;
 }
 
 TEST(WaveFile, RoundTripsWithItsNameAndKeepsChunksAligned) {
     for (std::string name : {"nei5", "nei5hou2m", ""}) {
         WaveSound sound{16000, {0, 1, -1, 32767, -32768}, name};
-        std::string image = wave_image(sound);
+        std::string image = waveImage(sound);
         EXPECT_EQ(image.compare(0, 4, "RIFF"), 0);
         EXPECT_EQ(image.compare(8, 4, "WAVE"), 0);
         EXPECT_EQ(Dword(image, 4), image.size() - 8) << name;
@@ -66,7 +66,7 @@ TEST(WaveFile, RoundTripsWithItsNameAndKeepsChunksAligned) {
 }
 
 TEST(WaveFile, ReadsStreamedImagesWhoseSizesRunPastTheEnd) {
-    std::string image = wave_image({22050, {5, 6, 7}, ""});
+    std::string image = waveImage({22050, {5, 6, 7}, ""});
     image.replace(4, 4, "\x24\xF0\xFF\x7F");                  // RIFF size as espeak-ng writes it
     image.replace(40, 4, std::string("\x00\xF0\xFF\x7F", 4)); // data size likewise
     image += '\x08';                                          // half a sample at the end
@@ -76,18 +76,18 @@ TEST(WaveFile, ReadsStreamedImagesWhoseSizesRunPastTheEnd) {
 }
 
 TEST(WaveFile, RefusesWhatIsNotSixteenBitMonoPcm) {
-    std::string image = wave_image({16000, {1, 2}, "si1"});
+    std::string image = waveImage({16000, {1, 2}, "si1"});
     std::string error;
     WaveSound sound;
-    EXPECT_FALSE(wave_parse(image.substr(0, 11), sound, error));
+    EXPECT_FALSE(waveParse(image.substr(0, 11), sound, error));
     std::string stereo = image;
     stereo[22] = 2;
-    EXPECT_FALSE(wave_parse(stereo, sound, error));
+    EXPECT_FALSE(waveParse(stereo, sound, error));
     EXPECT_EQ(error, "not 16-bit mono PCM");
     std::string noData = image.substr(0, image.find("data"));
-    EXPECT_FALSE(wave_parse(noData, sound, error));
+    EXPECT_FALSE(waveParse(noData, sound, error));
     std::string shortFormat = image.substr(0, 28);
-    EXPECT_FALSE(wave_parse(shortFormat, sound, error));
+    EXPECT_FALSE(waveParse(shortFormat, sound, error));
     EXPECT_TRUE(sound.samples.empty()) << "a failed parse leaves the sound alone";
 }
 
@@ -95,23 +95,23 @@ TEST(SoundEdit, TrimsQuietEndsButKeepsAMargin) {
     std::vector<int16_t> samples(1000, 50); // quiet noise
     samples[300] = 2000;
     samples[599] = -2000;
-    sound_trimSilence(samples, 16000); // 5 ms = 80 samples of margin
+    soundTrimSilence(samples, 16000); // 5 ms = 80 samples of margin
     ASSERT_EQ(samples.size(), 300u + 2 * 80);
     EXPECT_EQ(samples[80], 2000);
     EXPECT_EQ(samples[379], -2000);
 
     std::vector<int16_t> nearEdge = {3000, 0, 0, 0, 0, 0};
-    sound_trimSilence(nearEdge, 1000); // 5 samples of margin, cut at the end
+    soundTrimSilence(nearEdge, 1000); // 5 samples of margin, cut at the end
     EXPECT_EQ(nearEdge.size(), 6u);
 
     std::vector<int16_t> silent(500, 100);
-    sound_trimSilence(silent, 16000);
+    soundTrimSilence(silent, 16000);
     EXPECT_TRUE(silent.empty());
 }
 
 TEST(SoundEdit, ResamplingKeepsThePassBandAndStopsAliases) {
     const unsigned from = 22050, to = 16000;
-    std::vector<int16_t> low = sound_resample(Sine(440, from, 22050), from, to);
+    std::vector<int16_t> low = soundResample(Sine(440, from, 22050), from, to);
     ASSERT_EQ(low.size(), 16000u);
     EXPECT_NEAR(Rms(low, 1000, 15000), 10000 / std::sqrt(2.0), 100);
     // The output follows the same sine at the new rate.
@@ -119,41 +119,41 @@ TEST(SoundEdit, ResamplingKeepsThePassBandAndStopsAliases) {
     for (size_t i = 1000; i < 15000; i += 997)
         EXPECT_NEAR(low[i], expected[i], 150) << i;
     // 10 kHz is above the new Nyquist frequency: it must not fold back.
-    std::vector<int16_t> high = sound_resample(Sine(10000, from, 22050), from, to);
+    std::vector<int16_t> high = soundResample(Sine(10000, from, 22050), from, to);
     EXPECT_LT(Rms(high, 1000, 15000), 100);
-    EXPECT_EQ(sound_resample({1, 2, 3}, to, to), (std::vector<int16_t>{1, 2, 3}));
+    EXPECT_EQ(soundResample({1, 2, 3}, to, to), (std::vector<int16_t>{1, 2, 3}));
 }
 
 TEST(ToneSound, OneShortToneForEachSyllableFadedAtItsEdges) {
-    std::vector<int16_t> one = tone_samples("nei5", 16000);
-    std::vector<int16_t> two = tone_samples("nei5hou2", 16000);
+    std::vector<int16_t> one = toneSamples("nei5", 16000);
+    std::vector<int16_t> two = toneSamples("nei5hou2", 16000);
     EXPECT_EQ(one.size(), 16000u * kToneMs / 1000);
     EXPECT_EQ(two.size(), 2 * one.size());
     EXPECT_EQ(one.front(), 0);
     EXPECT_LT(std::abs(one.back()), 300);
     EXPECT_GT(Rms(one, 0, one.size()), 3000);
-    EXPECT_NE(tone_samples("si1", 16000), tone_samples("si6", 16000));
+    EXPECT_NE(toneSamples("si1", 16000), toneSamples("si6", 16000));
 }
 
 TEST(VoiceKeys, ListsTakeKeysOfOneOrMoreSyllables) {
     VoiceKeys keys;
     std::string error;
-    ASSERT_TRUE(voice_listKeys("nei5,hou2,nei5hou2,nei5,sik9", keys, error)) << error;
+    ASSERT_TRUE(voiceListKeys("nei5,hou2,nei5hou2,nei5,sik9", keys, error)) << error;
     std::vector<std::string> names;
     for (const std::string &key : keys.keys)
-        names.push_back(voice_keyName(key));
+        names.push_back(voiceKeyName(key));
     // Distinct keys, in byte order; stop-final tones as people write them.
     EXPECT_EQ(names, (std::vector<std::string>{"nei5", "nei5hou2", "hou2", "sik6"}));
-    EXPECT_FALSE(voice_listKeys("nei5,,hou2", keys, error));
-    EXPECT_FALSE(voice_listKeys("nei5,xyz1", keys, error));
+    EXPECT_FALSE(voiceListKeys("nei5,,hou2", keys, error));
+    EXPECT_FALSE(voiceListKeys("nei5,xyz1", keys, error));
     EXPECT_NE(error.find("xyz1"), std::string::npos) << error;
-    EXPECT_EQ(voice_keyName("\x84"), "");
-    EXPECT_EQ(voice_keyName("ab"), "");
+    EXPECT_EQ(voiceKeyName("\x84"), "");
+    EXPECT_EQ(voiceKeyName("ab"), "");
 }
 
 std::string Code(const std::string &jyutping) {
     std::string code, error;
-    EXPECT_TRUE(jyutping_encode(jyutping, code, error)) << error;
+    EXPECT_TRUE(jyutpingEncode(jyutping, code, error)) << error;
     return code;
 }
 
@@ -165,15 +165,15 @@ struct AliasedVoice {
     AliasedVoice(const std::string &syllables, const UsualTones &tones) {
         VoiceKeys recorded;
         std::string error;
-        EXPECT_TRUE(voice_listKeys(syllables, recorded, error)) << error;
-        for (const std::string &code : voice_digitCodes()) // as tavovoice records them
+        EXPECT_TRUE(voiceListKeys(syllables, recorded, error)) << error;
+        for (const std::string &code : voiceDigitCodes()) // as tavovoice records them
             if (std::find(recorded.keys.begin(), recorded.keys.end(), code) == recorded.keys.end())
                 recorded.keys.push_back(code);
         std::sort(recorded.keys.begin(), recorded.keys.end());
         for (const std::string &code : recorded.keys)
-            keys[code] = voice_keyName(code);
-        for (const VoiceAlias &alias : voice_aliases(recorded.keys, tones, stats))
-            keys[alias.key] = voice_keyName(alias.code);
+            keys[code] = voiceKeyName(code);
+        for (const VoiceAlias &alias : voiceAliases(recorded.keys, tones, stats))
+            keys[alias.key] = voiceKeyName(alias.code);
     }
 
     std::string plays(const std::string &key) const {
@@ -258,10 +258,10 @@ TEST(VoiceAliases, ADigitCellOfABrailleReadingIsNeverHeardAsANumber) {
 
 TEST(VoiceBuild, DataIsTheMarkerThenTheWave) {
     WaveSound sound{16000, {1, 2}, "m4"};
-    std::string data = voice_data(sound);
+    std::string data = voiceData(sound);
     ASSERT_NE(data[0], '\0');
     EXPECT_EQ(data[0], VOICE_MARKER);
-    EXPECT_EQ(data.substr(1), wave_image(sound));
+    EXPECT_EQ(data.substr(1), waveImage(sound));
 }
 
 TEST(ParallelJobs, RunsEveryItemOnceAndReportsTheFirstFailure) {
@@ -269,7 +269,7 @@ TEST(ParallelJobs, RunsEveryItemOnceAndReportsTheFirstFailure) {
     size_t failed = 99;
     std::string error;
     auto count = [&](size_t item, std::string &) { return ++runs[item] > 0; };
-    ASSERT_TRUE(parallel_run(runs.size(), 4, count, &failed, error));
+    ASSERT_TRUE(parallelRun(runs.size(), 4, count, &failed, error));
     for (auto &item : runs)
         EXPECT_EQ(item, 1);
     EXPECT_EQ(failed, 99u) << "untouched on success";
@@ -278,10 +278,10 @@ TEST(ParallelJobs, RunsEveryItemOnceAndReportsTheFirstFailure) {
         message = "item " + std::to_string(item);
         return item != 7 && item != 3;
     };
-    EXPECT_FALSE(parallel_run(10, 1, failSome, &failed, error));
+    EXPECT_FALSE(parallelRun(10, 1, failSome, &failed, error));
     EXPECT_EQ(failed, 3u);
     EXPECT_EQ(error, "item 3");
-    EXPECT_TRUE(parallel_run(0, 3, failSome, &failed, error));
+    EXPECT_TRUE(parallelRun(0, 3, failSome, &failed, error));
 }
 
 } // namespace

@@ -16,17 +16,17 @@ namespace {
 typedef std::basic_string<WCHAR> WideString;
 
 // Whether the bytes at i start a Big5 pair (which may still lack a character).
-bool IsPair(const std::string &bytes, size_t i) {
+bool isPair(const std::string &bytes, size_t i) {
     return i + 1 < bytes.size() && cp950_isLeadByte(bytes[i]) && cp950_isTrailByte(bytes[i + 1]);
 }
 
-std::string HexByte(unsigned char b) {
+std::string hexByte(unsigned char b) {
     char text[5];
     std::snprintf(text, sizeof(text), "\\x%02X", b);
     return text;
 }
 
-int HexDigit(char c) {
+int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -36,7 +36,7 @@ int HexDigit(char c) {
     return -1;
 }
 
-bool ToWide(UINT codePage, const std::string &bytes, WideString &wide) {
+bool toWide(UINT codePage, const std::string &bytes, WideString &wide) {
     wide.clear();
     if (bytes.empty())
         return true;
@@ -49,7 +49,7 @@ bool ToWide(UINT codePage, const std::string &bytes, WideString &wide) {
                                wide.data(), length) == length;
 }
 
-std::string WideToUtf8(const WideString &wide) {
+std::string wideToUtf8(const WideString &wide) {
     if (wide.empty())
         return "";
     int length =
@@ -60,7 +60,7 @@ std::string WideToUtf8(const WideString &wide) {
 }
 
 // Big5 bytes for the UTF-16 text, or false when a character has none.
-bool WideToBig5(const WideString &wide, std::string &big5) {
+bool wideToBig5(const WideString &wide, std::string &big5) {
     big5.clear();
     if (wide.empty())
         return true;
@@ -76,18 +76,18 @@ bool WideToBig5(const WideString &wide, std::string &big5) {
 }
 
 // Names the first character of the text that has no Big5 code.
-std::string UnconvertibleCharacter(const WideString &wide) {
+std::string unconvertibleCharacter(const WideString &wide) {
     for (size_t i = 0; i < wide.size();) {
         size_t units = (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size()) ? 2 : 1;
         WideString one = wide.substr(i, units);
         std::string ignored;
-        if (!WideToBig5(one, ignored)) {
+        if (!wideToBig5(one, ignored)) {
             unsigned long code =
                 units == 2 ? 0x10000 + ((wide[i] - 0xD800UL) << 10) + (wide[i + 1] - 0xDC00UL)
                            : (unsigned long)wide[i];
             char name[16];
             std::snprintf(name, sizeof(name), "U+%04lX", code);
-            return std::string(name) + " \"" + WideToUtf8(one) + "\"";
+            return std::string(name) + " \"" + wideToUtf8(one) + "\"";
         }
         i += units;
     }
@@ -96,19 +96,19 @@ std::string UnconvertibleCharacter(const WideString &wide) {
 
 // The UTF-8 text of the Big5 character at the start of bytes, if the
 // character exists and converts back to the same bytes.
-std::optional<std::string> Big5Character(const std::string &bytes, size_t at) {
-    if (!IsPair(bytes, at))
+std::optional<std::string> big5Character(const std::string &bytes, size_t at) {
+    if (!isPair(bytes, at))
         return std::nullopt;
     std::string pair = bytes.substr(at, 2);
     WideString wide;
     std::string back;
-    if (!ToWide(BIG5_CODE_PAGE, pair, wide) || !WideToBig5(wide, back) || back != pair)
+    if (!toWide(BIG5_CODE_PAGE, pair, wide) || !wideToBig5(wide, back) || back != pair)
         return std::nullopt;
-    return WideToUtf8(wide);
+    return wideToUtf8(wide);
 }
 
 // One ASCII byte as the text form writes it.
-std::string AsciiText(unsigned char b, bool keepTab) {
+std::string asciiText(unsigned char b, bool keepTab) {
     switch (b) {
     case '\n':
         return "\\n";
@@ -119,16 +119,16 @@ std::string AsciiText(unsigned char b, bool keepTab) {
     case '}':
         return "\\}";
     case '\t':
-        return keepTab ? "\t" : HexByte(b);
+        return keepTab ? "\t" : hexByte(b);
     }
     if (b < 0x20 || b == 0x7F)
-        return HexByte(b);
+        return hexByte(b);
     return std::string(1, (char)b);
 }
 
 // Renders bytes; where codes are expected every reading code is written
 // in braces, runs of codes sharing one pair, and other high bytes as \xHH.
-std::string Render(const std::string &bytes, bool codes, bool keepTab) {
+std::string render(const std::string &bytes, bool codes, bool keepTab) {
     std::string text, syllables;
     auto closeCodes = [&]() {
         if (!syllables.empty())
@@ -138,7 +138,7 @@ std::string Render(const std::string &bytes, bool codes, bool keepTab) {
     for (size_t i = 0; i < bytes.size();) {
         unsigned char b = bytes[i];
         if (codes && i + 1 < bytes.size()) {
-            if (auto syllable = image_readingText(b, bytes[i + 1])) {
+            if (auto syllable = imageReadingText(b, bytes[i + 1])) {
                 syllables += *syllable;
                 i += 2;
                 continue;
@@ -146,13 +146,13 @@ std::string Render(const std::string &bytes, bool codes, bool keepTab) {
         }
         closeCodes();
         if (b < 0x80) {
-            text += AsciiText(b, keepTab);
+            text += asciiText(b, keepTab);
             i++;
-        } else if (auto character = codes ? std::nullopt : Big5Character(bytes, i)) {
+        } else if (auto character = codes ? std::nullopt : big5Character(bytes, i)) {
             text += *character;
             i += 2;
         } else {
-            text += HexByte(b);
+            text += hexByte(b);
             i++;
         }
     }
@@ -162,7 +162,7 @@ std::string Render(const std::string &bytes, bool codes, bool keepTab) {
 
 // The readings of a dictionary entry. A reading code's second byte may
 // be a TAB itself, so the scan steps over whole codes.
-std::vector<std::string> SplitReadings(const std::string &bytes) {
+std::vector<std::string> splitReadings(const std::string &bytes) {
     std::vector<std::string> parts(1);
     for (size_t i = 0; i < bytes.size(); i++) {
         if (bytes[i] == '\t') {
@@ -178,7 +178,7 @@ std::vector<std::string> SplitReadings(const std::string &bytes) {
 
 // The lines of a query entry: each starts with a reading code, whose
 // second byte may be a LF itself.
-std::vector<std::string> SplitQueryLines(const std::string &bytes) {
+std::vector<std::string> splitQueryLines(const std::string &bytes) {
     std::vector<std::string> parts;
     size_t start = 0;
     for (;;) {
@@ -191,7 +191,7 @@ std::vector<std::string> SplitQueryLines(const std::string &bytes) {
 }
 
 template <typename RenderPart>
-std::string JoinRendered(const std::vector<std::string> &parts, const char *separator,
+std::string joinRendered(const std::vector<std::string> &parts, const char *separator,
                          RenderPart render) {
     std::string text;
     for (size_t i = 0; i < parts.size(); i++) {
@@ -203,16 +203,16 @@ std::string JoinRendered(const std::vector<std::string> &parts, const char *sepa
 }
 
 // A query line: its reading code, then explanations.
-std::string QueryLineText(const std::string &line) {
+std::string queryLineText(const std::string &line) {
     if (line.size() >= 2) {
-        if (auto syllable = image_readingText(line[0], line[1]))
-            return "{" + *syllable + "}" + image_bytesText(line.substr(2), false);
+        if (auto syllable = imageReadingText(line[0], line[1]))
+            return "{" + *syllable + "}" + imageBytesText(line.substr(2), false);
     }
-    return image_bytesText(line, false);
+    return imageBytesText(line, false);
 }
 
 // Parses the escape at text[at] == '\\' and moves at past it.
-bool ParseEscape(const std::string &text, size_t &at, std::string &bytes, std::string &error) {
+bool parseEscape(const std::string &text, size_t &at, std::string &bytes, std::string &error) {
     if (at + 1 >= text.size()) {
         error = "\"\\\" at the end of the text";
         return false;
@@ -224,8 +224,8 @@ bool ParseEscape(const std::string &text, size_t &at, std::string &bytes, std::s
         return true;
     }
     if (c == 'x') {
-        int high = at + 2 < text.size() ? HexDigit(text[at + 2]) : -1;
-        int low = at + 3 < text.size() ? HexDigit(text[at + 3]) : -1;
+        int high = at + 2 < text.size() ? hexDigit(text[at + 2]) : -1;
+        int low = at + 3 < text.size() ? hexDigit(text[at + 3]) : -1;
         if (high < 0 || low < 0) {
             error = "\"\\x\" needs two hex digits";
             return false;
@@ -239,13 +239,13 @@ bool ParseEscape(const std::string &text, size_t &at, std::string &bytes, std::s
 }
 
 // Parses the reading at text[at] == '{' and moves at past its '}'.
-bool ParseReading(const std::string &text, size_t &at, std::string &bytes, std::string &error) {
+bool parseReading(const std::string &text, size_t &at, std::string &bytes, std::string &error) {
     size_t end = text.find('}', at + 1);
     if (end == std::string::npos) {
         error = "\"{\" without \"}\"";
         return false;
     }
-    if (!jyutping_encode(text.substr(at + 1, end - at - 1), bytes, error))
+    if (!jyutpingEncode(text.substr(at + 1, end - at - 1), bytes, error))
         return false;
     at = end + 1;
     return true;
@@ -253,7 +253,7 @@ bool ParseReading(const std::string &text, size_t &at, std::string &bytes, std::
 
 } // namespace
 
-ImageKind image_kindForId(const std::string &id) {
+ImageKind imageKindForId(const std::string &id) {
     if (id == "TAVO dictionary database")
         return ImageKind::readings;
     if (id == "TAVO query database")
@@ -263,15 +263,15 @@ ImageKind image_kindForId(const std::string &id) {
     return ImageKind::text;
 }
 
-std::optional<ImageKind> image_kindByName(const std::string &name) {
+std::optional<ImageKind> imageKindByName(const std::string &name) {
     for (ImageKind kind :
          {ImageKind::readings, ImageKind::query, ImageKind::text, ImageKind::binary})
-        if (name == image_kindName(kind))
+        if (name == imageKindName(kind))
             return kind;
     return std::nullopt;
 }
 
-const char *image_kindName(ImageKind kind) {
+const char *imageKindName(ImageKind kind) {
     switch (kind) {
     case ImageKind::readings:
         return "readings";
@@ -285,28 +285,28 @@ const char *image_kindName(ImageKind kind) {
     return "text";
 }
 
-bool image_utf8ToBig5(const std::string &text, std::string &big5, std::string &error) {
+bool imageUtf8ToBig5(const std::string &text, std::string &big5, std::string &error) {
     WideString wide;
-    if (!ToWide(CP_UTF8, text, wide)) {
+    if (!toWide(CP_UTF8, text, wide)) {
         error = "text is not valid UTF-8";
         return false;
     }
-    if (!WideToBig5(wide, big5)) {
-        error = UnconvertibleCharacter(wide) + " has no Big5 code";
+    if (!wideToBig5(wide, big5)) {
+        error = unconvertibleCharacter(wide) + " has no Big5 code";
         return false;
     }
     return true;
 }
 
-bool image_parseText(const std::string &text, std::string &bytes, std::string &error) {
+bool imageParseText(const std::string &text, std::string &bytes, std::string &error) {
     std::string result;
     for (size_t at = 0; at < text.size();) {
         char c = text[at];
         if (c == '\\') {
-            if (!ParseEscape(text, at, result, error))
+            if (!parseEscape(text, at, result, error))
                 return false;
         } else if (c == '{') {
-            if (!ParseReading(text, at, result, error))
+            if (!parseReading(text, at, result, error))
                 return false;
         } else if (c == '}') {
             error = "\"}\" without \"{\"";
@@ -314,7 +314,7 @@ bool image_parseText(const std::string &text, std::string &bytes, std::string &e
         } else {
             size_t end = text.find_first_of("\\{}", at);
             std::string big5;
-            if (!image_utf8ToBig5(text.substr(at, end - at), big5, error))
+            if (!imageUtf8ToBig5(text.substr(at, end - at), big5, error))
                 return false;
             result += big5;
             at = end == std::string::npos ? text.size() : end;
@@ -324,20 +324,20 @@ bool image_parseText(const std::string &text, std::string &bytes, std::string &e
     return true;
 }
 
-std::string image_keyText(const std::string &key, ImageKind kind) {
-    std::string text = Render(key, kind == ImageKind::binary, false);
+std::string imageKeyText(const std::string &key, ImageKind kind) {
+    std::string text = render(key, kind == ImageKind::binary, false);
     // A line that starts with '#' is a comment.
     if (!text.empty() && text[0] == '#')
-        text = HexByte('#') + text.substr(1);
+        text = hexByte('#') + text.substr(1);
     return text;
 }
 
-std::vector<std::string> image_dataParts(const std::string &data, ImageKind kind) {
+std::vector<std::string> imageDataParts(const std::string &data, ImageKind kind) {
     switch (kind) {
     case ImageKind::readings:
-        return SplitReadings(data);
+        return splitReadings(data);
     case ImageKind::query:
-        return SplitQueryLines(data);
+        return splitQueryLines(data);
     case ImageKind::binary:
         return {data};
     case ImageKind::text:
@@ -353,38 +353,38 @@ std::vector<std::string> image_dataParts(const std::string &data, ImageKind kind
     return items;
 }
 
-std::string image_dataText(const std::string &data, ImageKind kind) {
+std::string imageDataText(const std::string &data, ImageKind kind) {
     switch (kind) {
     case ImageKind::readings:
-        return JoinRendered(SplitReadings(data), "\t", [](const std::string &reading) {
-            return image_bytesText(reading, true);
+        return joinRendered(splitReadings(data), "\t", [](const std::string &reading) {
+            return imageBytesText(reading, true);
         });
     case ImageKind::query:
-        return JoinRendered(SplitQueryLines(data), "\\n", QueryLineText);
+        return joinRendered(splitQueryLines(data), "\\n", queryLineText);
     case ImageKind::binary:
-        return image_hexText(data);
+        return imageHexText(data);
     case ImageKind::text:
         break;
     }
-    return image_bytesText(data, false);
+    return imageBytesText(data, false);
 }
 
-std::string image_bytesText(const std::string &bytes, bool codes) {
-    return Render(bytes, codes, true);
+std::string imageBytesText(const std::string &bytes, bool codes) {
+    return render(bytes, codes, true);
 }
 
-std::string image_hexText(const std::string &bytes) {
+std::string imageHexText(const std::string &bytes) {
     std::string text;
     for (unsigned char b : bytes)
-        text += HexByte(b);
+        text += hexByte(b);
     return text;
 }
 
-std::optional<std::string> image_readingText(unsigned char first, unsigned char second) {
+std::optional<std::string> imageReadingText(unsigned char first, unsigned char second) {
     if (!(first & 0x80) || second == 0)
         return std::nullopt;
     const char pair[3] = {(char)first, (char)second, 0};
-    std::string syllable = jyutping_decode(pair);
+    std::string syllable = jyutpingDecode(pair);
     if (syllable.empty())
         return std::nullopt;
     // Stop finals come out with tones 7, 8, 9; jyutping writes 1, 3, 6.
@@ -392,15 +392,15 @@ std::optional<std::string> image_readingText(unsigned char first, unsigned char 
     if (tone >= '7' && tone <= '9')
         tone = "136"[tone - '7'];
     std::string codes, error;
-    if (!jyutping_encode(syllable, codes, error) || codes != std::string(pair, 2))
+    if (!jyutpingEncode(syllable, codes, error) || codes != std::string(pair, 2))
         return std::nullopt;
     return syllable;
 }
 
-size_t image_big5Length(const std::string &bytes) {
+size_t imageBig5Length(const std::string &bytes) {
     size_t characters = 0;
     for (size_t i = 0; i < bytes.size(); characters++) {
-        i += IsPair(bytes, i) ? 2 : 1;
+        i += isPair(bytes, i) ? 2 : 1;
     }
     return characters;
 }

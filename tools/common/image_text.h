@@ -21,37 +21,37 @@ enum class ImageKind {
 };
 
 // The kind that images with this identifier hold.
-ImageKind image_kindForId(const std::string &id);
-std::optional<ImageKind> image_kindByName(const std::string &name);
-const char *image_kindName(ImageKind kind);
+ImageKind imageKindForId(const std::string &id);
+std::optional<ImageKind> imageKindByName(const std::string &name);
+const char *imageKindName(ImageKind kind);
 
 // Parses text into bytes. On an error returns false with error set.
-bool image_parseText(const std::string &text, std::string &bytes, std::string &error);
+bool imageParseText(const std::string &text, std::string &bytes, std::string &error);
 
 // UTF-8 text to Big5 bytes, with no escapes. On a character that code page
 // 950 lacks (or bad UTF-8) returns false with error naming it.
-bool image_utf8ToBig5(const std::string &text, std::string &big5, std::string &error);
+bool imageUtf8ToBig5(const std::string &text, std::string &big5, std::string &error);
 
 // The text form of a key or of data, as the kind shows it.
-std::string image_keyText(const std::string &key, ImageKind kind);
-std::string image_dataText(const std::string &data, ImageKind kind);
+std::string imageKeyText(const std::string &key, ImageKind kind);
+std::string imageDataText(const std::string &data, ImageKind kind);
 
 // Bytes of text written with the escapes of the text form: Big5 characters
 // as UTF-8, TAB kept, and reading codes as `{...}` when codes is set.
-std::string image_bytesText(const std::string &bytes, bool codes);
+std::string imageBytesText(const std::string &bytes, bool codes);
 
 // The alternatives of data: the readings of a dictionary entry, the lines
 // of a query entry, the TAB-separated items of text; binary data whole.
-std::vector<std::string> image_dataParts(const std::string &data, ImageKind kind);
+std::vector<std::string> imageDataParts(const std::string &data, ImageKind kind);
 
 // Every byte as \xHH.
-std::string image_hexText(const std::string &bytes);
+std::string imageHexText(const std::string &bytes);
 
 // The number of Big5 characters in the bytes (a byte that starts no pair
 // counts as one).
-size_t image_big5Length(const std::string &bytes);
+size_t imageBig5Length(const std::string &bytes);
 
 // The toned jyutping of a valid reading code (tones 1..6), or nothing.
-std::optional<std::string> image_readingText(unsigned char first, unsigned char second);
+std::optional<std::string> imageReadingText(unsigned char first, unsigned char second);
 
 #endif

@@ -13,17 +13,17 @@ struct Link {
     unsigned depth;
 };
 
-WORD ReadWord(const BYTE *p) {
+WORD readWord(const BYTE *p) {
     return (WORD)(p[0] | (p[1] << 8));
 }
 
-DWORD ReadDword(const BYTE *p) {
+DWORD readDword(const BYTE *p) {
     return (DWORD)p[0] | ((DWORD)p[1] << 8) | ((DWORD)p[2] << 16) | ((DWORD)p[3] << 24);
 }
 
 // The zero-terminated string at offset, if it ends inside the image;
 // *next is then the offset just past its terminator.
-bool ReadString(const ptree *tree, DWORD offset, std::string &text, DWORD *next) {
+bool readString(const ptree *tree, DWORD offset, std::string &text, DWORD *next) {
     if (offset >= tree->size)
         return false;
     const char *start = (const char *)tree->image + offset;
@@ -37,19 +37,21 @@ bool ReadString(const ptree *tree, DWORD offset, std::string &text, DWORD *next)
 
 // Reads the node's key and data (up to its terminator); binary data is
 // completed later, once every node's place is known.
-bool ReadNode(const ptree *tree, ImageNode &node, bool binaryData, DWORD *dataStart) {
+bool readNode(const ptree *tree, ImageNode &node, bool binaryData, DWORD *dataStart) {
     DWORD next = 0;
-    if (!ReadString(tree, node.offset + PTREE_RECORD_SIZE, node.key, &next))
+    if (!readString(tree, node.offset + PTREE_RECORD_SIZE, node.key, &next))
         return false;
     *dataStart = next;
     if (binaryData)
         return next < tree->size;
-    return ReadString(tree, next, node.data, &next);
+    return readString(tree, next, node.data, &next);
 }
 
-// Binary data runs up to the next node record, less its terminator.
-void CompleteBinaryData(const ptree *tree, std::vector<ImageNode> &nodes,
-                        const std::vector<DWORD> &dataStarts) {
+// Binary data runs up to the next node record, less its terminator; data
+// without one (an image cut short) is damage.
+unsigned completeBinaryData(const ptree *tree, std::vector<ImageNode> &nodes,
+                            const std::vector<DWORD> &dataStarts) {
+    unsigned damaged = 0;
     std::vector<DWORD> offsets;
     for (const ImageNode &node : nodes)
         offsets.push_back(node.offset);
@@ -60,8 +62,11 @@ void CompleteBinaryData(const ptree *tree, std::vector<ImageNode> &nodes,
         DWORD start = std::min(dataStarts[i], end);
         if (end > start && tree->image[end - 1] == 0)
             end--;
+        else
+            damaged++;
         nodes[i].data.assign((const char *)tree->image + start, end - start);
     }
+    return damaged;
 }
 
 } // namespace
@@ -70,7 +75,7 @@ ImageWalk walkImage(const ptree *tree, bool binaryData) {
     ImageWalk walk;
     std::vector<bool> visited(tree->size, false);
     std::vector<DWORD> dataStarts;
-    std::vector<Link> pending = {{ReadDword(tree->image + 2), -1, 1}};
+    std::vector<Link> pending = {{readDword(tree->image + 2), -1, 1}};
     while (!pending.empty()) {
         Link link = pending.back();
         pending.pop_back();
@@ -81,7 +86,7 @@ ImageWalk walkImage(const ptree *tree, bool binaryData) {
             continue;
         }
         const BYTE *record = tree->image + link.target;
-        WORD bit = ReadWord(record);
+        WORD bit = readWord(record);
         if (bit == PTREE_HEADER_BIT || (int)bit <= link.parentBit)
             continue; // an upward link: its node is reached from above
         if (visited[link.target]) {
@@ -91,7 +96,7 @@ ImageWalk walkImage(const ptree *tree, bool binaryData) {
         visited[link.target] = true;
         ImageNode node = {link.target, bit, link.depth, "", ""};
         DWORD dataStart = 0;
-        if (ReadNode(tree, node, binaryData, &dataStart)) {
+        if (readNode(tree, node, binaryData, &dataStart)) {
             walk.nodes.push_back(node);
             dataStarts.push_back(dataStart);
         } else {
@@ -99,11 +104,11 @@ ImageWalk walkImage(const ptree *tree, bool binaryData) {
         }
         walk.maxBit = std::max(walk.maxBit, bit);
         walk.maxDepth = std::max(walk.maxDepth, link.depth);
-        pending.push_back({ReadDword(record + 6), bit, link.depth + 1});
-        pending.push_back({ReadDword(record + 2), bit, link.depth + 1});
+        pending.push_back({readDword(record + 6), bit, link.depth + 1});
+        pending.push_back({readDword(record + 2), bit, link.depth + 1});
     }
     if (binaryData)
-        CompleteBinaryData(tree, walk.nodes, dataStarts);
+        walk.damaged += completeBinaryData(tree, walk.nodes, dataStarts);
     std::stable_sort(walk.nodes.begin(), walk.nodes.end(),
                      [](const ImageNode &a, const ImageNode &b) { return a.key < b.key; });
     return walk;

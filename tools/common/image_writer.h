@@ -14,14 +14,14 @@ struct ImageEntry {
 };
 
 // Sorts by key bytes, ascending; entries with equal keys keep their order.
-void image_sortEntries(std::vector<ImageEntry> &entries);
+void imageSortEntries(std::vector<ImageEntry> &entries);
 
 // Writes the entries, in their order, into a new image at path. The image
 // is written beside it first and renamed into place, so a failed write
 // leaves no file. On failure returns false with error set, and *failed
 // names the entry that could not be stored, if one could not.
-bool image_writeFile(const std::string &path, const std::string &id,
-                     const std::vector<ImageEntry> &entries, std::string &error,
-                     const ImageEntry **failed);
+bool imageWriteFile(const std::string &path, const std::string &id,
+                    const std::vector<ImageEntry> &entries, std::string &error,
+                    const ImageEntry **failed);
 
 #endif

@@ -14,7 +14,7 @@ constexpr int kInitialM = 3;
 constexpr int kInitialNg = 11;
 
 // The number of the longest table entry that starts text at pos, or 0.
-int LongestEntry(const char *const *table, int entries, const std::string &text, size_t pos) {
+int longestEntry(const char *const *table, int entries, const std::string &text, size_t pos) {
     int best = 0;
     size_t bestLength = 0;
     for (int i = 1; i <= entries; i++) {
@@ -30,7 +30,7 @@ int LongestEntry(const char *const *table, int entries, const std::string &text,
 // The tone number that a typed tone digit stands for, if any. Stop finals
 // count from the entering tones: 1, 3, 6 (or 7, 8, 9) are 1, 2, 3 and the
 // changed tones 2, 4, 5 are 4, 5, 6.
-std::optional<int> ToneNumber(char digit, bool stopFinal) {
+std::optional<int> toneNumber(char digit, bool stopFinal) {
     if (digit < '1' || digit > '9')
         return std::nullopt;
     int tone = digit - '0';
@@ -40,7 +40,7 @@ std::optional<int> ToneNumber(char digit, bool stopFinal) {
     return stopTones[tone];
 }
 
-std::string ReadingCode(int initial, int final, int tone) {
+std::string readingCode(int initial, int final, int tone) {
     std::string code(2, '\0');
     code[0] = char(0x80 | (initial << 2) | (final >> 4));
     code[1] = char(((final & 15) << 3) | tone);
@@ -48,28 +48,28 @@ std::string ReadingCode(int initial, int final, int tone) {
 }
 
 // Parses the syllable at pos; on success appends its code and moves pos.
-bool ParseSyllable(const std::string &text, size_t &pos, std::string &codes) {
+bool parseSyllable(const std::string &text, size_t &pos, std::string &codes) {
     size_t at = pos;
-    int initial = LongestEntry(LSHK_initials, CANTON_INITIALS, text, at);
+    int initial = longestEntry(LSHK_initials, CANTON_INITIALS, text, at);
     at += std::strlen(LSHK_initials[initial]);
-    int final = LongestEntry(LSHK_finals, CANTON_FINALS, text, at);
+    int final = longestEntry(LSHK_finals, CANTON_FINALS, text, at);
     at += std::strlen(LSHK_finals[final]);
     bool syllabic = initial == kInitialM || initial == kInitialNg;
     if (final == 0 && !syllabic)
         return false;
     if (at >= text.size())
         return false;
-    std::optional<int> tone = ToneNumber(text[at], final >= CANTON_FIRST_STOP_FINAL);
+    std::optional<int> tone = toneNumber(text[at], final >= CANTON_FIRST_STOP_FINAL);
     if (!tone)
         return false;
-    codes += ReadingCode(initial, final, *tone);
+    codes += readingCode(initial, final, *tone);
     pos = at + 1;
     return true;
 }
 
 // The syllable as written at pos, for an error message: up to and with the
 // next digit, or up to the next space.
-std::string SyllableAt(const std::string &text, size_t pos) {
+std::string syllableAt(const std::string &text, size_t pos) {
     size_t end = pos;
     while (end < text.size() && text[end] != ' ' && !std::isdigit((unsigned char)text[end]))
         end++;
@@ -80,7 +80,7 @@ std::string SyllableAt(const std::string &text, size_t pos) {
 
 } // namespace
 
-bool jyutping_encode(const std::string &text, std::string &codes, std::string &error) {
+bool jyutpingEncode(const std::string &text, std::string &codes, std::string &error) {
     std::string result;
     size_t pos = 0;
     for (;;) {
@@ -88,8 +88,8 @@ bool jyutping_encode(const std::string &text, std::string &codes, std::string &e
             pos++;
         if (pos >= text.size())
             break;
-        if (!ParseSyllable(text, pos, result)) {
-            error = "bad jyutping syllable \"" + SyllableAt(text, pos) + "\" in \"" + text + "\"";
+        if (!parseSyllable(text, pos, result)) {
+            error = "bad jyutping syllable \"" + syllableAt(text, pos) + "\" in \"" + text + "\"";
             return false;
         }
     }
@@ -101,7 +101,7 @@ bool jyutping_encode(const std::string &text, std::string &codes, std::string &e
     return true;
 }
 
-std::string jyutping_decode(const std::string &codes) {
+std::string jyutpingDecode(const std::string &codes) {
     LPTSTR text = canton_decode(0, codes.c_str());
     std::string result(text);
     GlobalFree(text);

@@ -1,7 +1,7 @@
 // Opening the files named on a tool's command line.
 #include "tools/common/tool_files.h"
 
-std::basic_string<WCHAR> tool_widePath(const std::string &path) {
+std::basic_string<WCHAR> toolWidePath(const std::string &path) {
     std::basic_string<WCHAR> wide;
     if (path.empty())
         return wide;
@@ -11,12 +11,12 @@ std::basic_string<WCHAR> tool_widePath(const std::string &path) {
     return wide;
 }
 
-HANDLE tool_openForReading(const std::string &path) {
-    return CreateFileW(tool_widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+HANDLE toolOpenForReading(const std::string &path) {
+    return CreateFileW(toolWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
-std::string tool_lastError() {
+std::string toolLastError() {
     switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -30,10 +30,10 @@ std::string tool_lastError() {
     }
 }
 
-bool tool_readFile(const std::string &path, std::string &contents, std::string &error) {
-    HANDLE file = tool_openForReading(path);
+bool toolReadFile(const std::string &path, std::string &contents, std::string &error) {
+    HANDLE file = toolOpenForReading(path);
     if (file == INVALID_HANDLE_VALUE) {
-        error = "cannot open: " + tool_lastError();
+        error = "cannot open: " + toolLastError();
         return false;
     }
     contents.clear();
@@ -43,7 +43,7 @@ bool tool_readFile(const std::string &path, std::string &contents, std::string &
     while ((ok = ReadFile(file, buffer, sizeof(buffer), &read, NULL)) && read > 0)
         contents.append(buffer, read);
     if (!ok)
-        error = "cannot read: " + tool_lastError();
+        error = "cannot read: " + toolLastError();
     CloseHandle(file);
     return ok;
 }

@@ -7,15 +7,15 @@
 #include "platform/platform.h"
 
 // A UTF-8 file name as the wide name that CreateFileW takes.
-std::basic_string<WCHAR> tool_widePath(const std::string &path);
+std::basic_string<WCHAR> toolWidePath(const std::string &path);
 
 // Opens an existing file for reading, shared with other readers.
-HANDLE tool_openForReading(const std::string &path);
+HANDLE toolOpenForReading(const std::string &path);
 
 // Reads a whole file; on failure returns false with error saying why.
-bool tool_readFile(const std::string &path, std::string &contents, std::string &error);
+bool toolReadFile(const std::string &path, std::string &contents, std::string &error);
 
 // Why the last file operation failed, in words.
-std::string tool_lastError();
+std::string toolLastError();
 
 #endif

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string Join(const std::vector<std::string> &parts, char separator) {
+std::string join(const std::vector<std::string> &parts, char separator) {
     std::string joined;
     for (size_t i = 0; i < parts.size(); i++) {
         if (i > 0)
@@ -34,7 +34,7 @@ struct Candidate {
 // that reading makes a word an example.
 typedef std::map<std::pair<std::string, std::string>, std::vector<Candidate>> ExampleIndex;
 
-ExampleIndex IndexExamples(const Lexicon &lexicon) {
+ExampleIndex indexExamples(const Lexicon &lexicon) {
     // Words of the second class come after every word of the first.
     const long kSecondClass = 1000000000;
     ExampleIndex index;
@@ -53,7 +53,7 @@ ExampleIndex IndexExamples(const Lexicon &lexicon) {
 }
 
 // Sorts by rank and keeps the first item of each text.
-std::vector<std::string> RankedItems(std::vector<Candidate> candidates, size_t most) {
+std::vector<std::string> rankedItems(std::vector<Candidate> candidates, size_t most) {
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate &a, const Candidate &b) { return a.rank < b.rank; });
     std::vector<std::string> items;
@@ -68,13 +68,13 @@ std::vector<std::string> RankedItems(std::vector<Candidate> candidates, size_t m
 // word first, as it is heard after the character on a page of candidates
 // (short, and telling homophones apart by their use), then the description
 // and the other example words.
-std::vector<std::string> Explanations(const Lexicon &lexicon, const ExampleIndex &examples,
+std::vector<std::string> explanationsOf(const Lexicon &lexicon, const ExampleIndex &examples,
                                       const LexiconEntry &character,
                                       const LexiconReading &reading) {
     std::vector<std::string> explanations;
     auto words = examples.find({character.big5, reading.syllables[0]});
     if (words != examples.end())
-        explanations = RankedItems(words->second, QUERY_EXAMPLES);
+        explanations = rankedItems(words->second, QUERY_EXAMPLES);
     auto description = lexicon.descriptions.find(character.big5);
     if (description != lexicon.descriptions.end())
         explanations.insert(explanations.begin() + (explanations.empty() ? 0 : 1),
@@ -82,29 +82,29 @@ std::vector<std::string> Explanations(const Lexicon &lexicon, const ExampleIndex
     return explanations;
 }
 
-std::string QueryLine(const Lexicon &lexicon, const ExampleIndex &examples,
+std::string queryLine(const Lexicon &lexicon, const ExampleIndex &examples,
                       const LexiconEntry &character, const LexiconReading &reading) {
-    return reading.codes + Join(Explanations(lexicon, examples, character, reading), '\t');
+    return reading.codes + join(explanationsOf(lexicon, examples, character, reading), '\t');
 }
 
 // A character offered in a reading other than its first carries the first
 // explanation of that reading ("行|銀行"); offered alone it would be
 // explained in the reading that the dictionary gives it first.
-std::string CharacterItem(const Lexicon &lexicon, const ExampleIndex &examples,
+std::string characterItem(const Lexicon &lexicon, const ExampleIndex &examples,
                           const LexiconEntry &character, const LexiconReading &reading) {
     if (&reading == &character.readings.front())
         return character.big5;
-    std::vector<std::string> explanations = Explanations(lexicon, examples, character, reading);
+    std::vector<std::string> explanations = explanationsOf(lexicon, examples, character, reading);
     return explanations.empty() ? character.big5 : character.big5 + "|" + explanations.front();
 }
 
-std::string Toneless(const std::string &syllable) {
+std::string withoutTone(const std::string &syllable) {
     std::string letters = syllable;
     letters.erase(std::remove_if(letters.begin(), letters.end(), ::isdigit), letters.end());
     return letters;
 }
 
-std::string BrailleKey(const std::string &codes) {
+std::string brailleKey(const std::string &codes) {
     LPTSTR cells = canton_decode(1, codes.c_str());
     std::string key = cells;
     GlobalFree(cells);
@@ -113,71 +113,71 @@ std::string BrailleKey(const std::string &codes) {
 }
 
 // The keys under which a reading is typed.
-std::vector<std::string> KeysOf(const LexiconReading &reading, PhraseKeys keys) {
+std::vector<std::string> keysOf(const LexiconReading &reading, PhraseKeys keys) {
     if (keys == PhraseKeys::braille)
-        return {BrailleKey(reading.codes)};
+        return {brailleKey(reading.codes)};
     std::string toned, toneless;
     for (const std::string &syllable : reading.syllables) {
         toned += syllable;
-        toneless += Toneless(syllable);
+        toneless += withoutTone(syllable);
     }
     return {toned, toneless};
 }
 
 typedef std::map<std::string, std::vector<Candidate>> CandidatesByKey;
 
-void AddCharacters(const Lexicon &lexicon, PhraseKeys keys, CandidatesByKey &byKey) {
-    ExampleIndex examples = IndexExamples(lexicon);
+void addCharacters(const Lexicon &lexicon, PhraseKeys keys, CandidatesByKey &byKey) {
+    ExampleIndex examples = indexExamples(lexicon);
     for (const LexiconEntry &entry : lexicon.characters)
         for (const LexiconReading &reading : entry.readings) {
-            std::string item = CharacterItem(lexicon, examples, entry, reading);
-            for (const std::string &key : KeysOf(reading, keys))
+            std::string item = characterItem(lexicon, examples, entry, reading);
+            for (const std::string &key : keysOf(reading, keys))
                 byKey[key].push_back({reading.rank, 1, entry.big5, item});
         }
 }
 
-void AddWords(const Lexicon &lexicon, PhraseKeys keys, CandidatesByKey &byKey) {
+void addWords(const Lexicon &lexicon, PhraseKeys keys, CandidatesByKey &byKey) {
     for (const LexiconEntry &entry : lexicon.words)
         for (const LexiconReading &reading : entry.readings)
-            for (const std::string &key : KeysOf(reading, keys))
+            for (const std::string &key : keysOf(reading, keys))
                 byKey[key].push_back(
                     {reading.rank, entry.characters.size(), entry.big5, entry.big5});
 }
 
 } // namespace
 
-std::vector<ImageEntry> lexicon_dictionary(const Lexicon &lexicon) {
+std::vector<ImageEntry> lexiconDictionary(const Lexicon &lexicon) {
     std::vector<ImageEntry> entries;
     for (const auto *list : {&lexicon.characters, &lexicon.words}) {
         for (const LexiconEntry &entry : *list) {
             std::vector<std::string> readings;
             for (const LexiconReading &reading : entry.readings)
                 readings.push_back(reading.codes);
-            entries.push_back({entry.big5, Join(readings, '\t'), 0});
+            entries.push_back({entry.big5, join(readings, '\t'), 0});
         }
     }
-    image_sortEntries(entries);
+    imageSortEntries(entries);
     return entries;
 }
 
-std::vector<ImageEntry> lexicon_query(const Lexicon &lexicon) {
-    ExampleIndex examples = IndexExamples(lexicon);
+std::vector<ImageEntry> lexiconQuery(const Lexicon &lexicon) {
+    ExampleIndex examples = indexExamples(lexicon);
     std::vector<ImageEntry> entries;
     for (const LexiconEntry &character : lexicon.characters) {
         std::vector<std::string> lines;
         for (const LexiconReading &reading : character.readings)
-            lines.push_back(QueryLine(lexicon, examples, character, reading));
-        entries.push_back({character.big5, Join(lines, '\n'), 0});
+            lines.push_back(queryLine(lexicon, examples, character, reading));
+        entries.push_back({character.big5, join(lines, '\n'), 0});
     }
-    image_sortEntries(entries);
+    imageSortEntries(entries);
     return entries;
 }
 
-std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys,
-                                        PhraseStats &stats) {
+std::vector<ImageEntry> lexiconPhrases(const Lexicon &lexicon, PhraseKeys keys,
+                                       PhraseStats &stats) {
     CandidatesByKey byKey;
-    AddCharacters(lexicon, keys, byKey);
-    AddWords(lexicon, keys, byKey);
+    addCharacters(lexicon, keys, byKey);
+    addWords(lexicon, keys, byKey);
     std::vector<ImageEntry> entries;
     for (auto &[key, candidates] : byKey) {
         // Where syllables run together without tones ("faan" is also
@@ -189,11 +189,11 @@ std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys,
         size_t before = candidates.size();
         std::erase_if(candidates, [&](const Candidate &c) { return c.syllables != fewest; });
         stats.hiddenByShorter += before - candidates.size();
-        std::vector<std::string> items = RankedItems(candidates, SIZE_MAX);
+        std::vector<std::string> items = rankedItems(candidates, SIZE_MAX);
         stats.candidates += items.size();
-        entries.push_back({key, Join(items, '\t'), 0});
+        entries.push_back({key, join(items, '\t'), 0});
     }
     stats.keys = entries.size();
-    image_sortEntries(entries);
+    imageSortEntries(entries);
     return entries;
 }

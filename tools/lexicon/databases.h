@@ -26,11 +26,10 @@ struct PhraseStats {
 };
 
 // Word -> its readings' codes, TAB-separated, most usual first.
-std::vector<ImageEntry> lexicon_dictionary(const Lexicon &lexicon);
+std::vector<ImageEntry> lexiconDictionary(const Lexicon &lexicon);
 // Character -> per reading a line: its code, its description, example words.
-std::vector<ImageEntry> lexicon_query(const Lexicon &lexicon);
+std::vector<ImageEntry> lexiconQuery(const Lexicon &lexicon);
 // Reading as typed -> candidates, most common first.
-std::vector<ImageEntry> lexicon_phrases(const Lexicon &lexicon, PhraseKeys keys,
-                                        PhraseStats &stats);
+std::vector<ImageEntry> lexiconPhrases(const Lexicon &lexicon, PhraseKeys keys, PhraseStats &stats);
 
 #endif

@@ -43,7 +43,7 @@ struct SourceFile {
     }
 };
 
-std::vector<std::string> Words(const std::string &text) {
+std::vector<std::string> words(const std::string &text) {
     std::vector<std::string> words;
     std::stringstream split(text);
     for (std::string word; split >> word;)
@@ -51,7 +51,7 @@ std::vector<std::string> Words(const std::string &text) {
     return words;
 }
 
-std::vector<std::string> Big5Characters(const std::string &big5) {
+std::vector<std::string> big5Characters(const std::string &big5) {
     std::vector<std::string> characters;
     for (size_t i = 0; i < big5.size();) {
         size_t n = IsDBCSLeadByteEx(950, (BYTE)big5[i]) && i + 1 < big5.size() ? 2 : 1;
@@ -68,7 +68,7 @@ struct EntryShape {
 };
 
 // The fourth column of words.tsv; false when it is not 0, 1 or 2.
-bool ReadExample(const std::string &field, int &example) {
+bool readExample(const std::string &field, int &example) {
     if (field != "0" && field != "1" && field != "2")
         return false;
     example = field[0] - '0';
@@ -77,18 +77,18 @@ bool ReadExample(const std::string &field, int &example) {
 
 // One "text reading rank [example]" line added to the entries; lines of one
 // text stand together and make one entry.
-bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
+bool readEntry(SourceFile &file, const std::vector<std::string> &fields,
                std::vector<LexiconEntry> &entries, const EntryShape &shape) {
     size_t columns = shape.exampleColumn ? 4 : 3;
     if (fields.size() != columns)
         return file.fail("expected " + std::to_string(columns) + " TAB-separated fields");
     int example = 1;
-    if (shape.exampleColumn && !ReadExample(fields[3], example))
+    if (shape.exampleColumn && !readExample(fields[3], example))
         return file.fail("the example column is \"" + fields[3] + "\", not 0, 1 or 2");
     LexiconReading reading;
-    reading.syllables = Words(fields[1]);
+    reading.syllables = words(fields[1]);
     std::string error;
-    if (!jyutping_encode(fields[1], reading.codes, error))
+    if (!jyutpingEncode(fields[1], reading.codes, error))
         return file.fail(error);
     try {
         size_t used = 0;
@@ -101,9 +101,9 @@ bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
     if (entries.empty() || entries.back().text != fields[0]) {
         LexiconEntry entry;
         entry.text = fields[0];
-        if (!image_utf8ToBig5(entry.text, entry.big5, error))
+        if (!imageUtf8ToBig5(entry.text, entry.big5, error))
             return file.fail(error);
-        entry.characters = Big5Characters(entry.big5);
+        entry.characters = big5Characters(entry.big5);
         entry.example = example;
         if (entry.characters.size() < shape.shortest || entry.characters.size() > shape.longest)
             return file.fail("\"" + entry.text + "\" does not have " +
@@ -125,7 +125,7 @@ bool ReadEntry(SourceFile &file, const std::vector<std::string> &fields,
 // Reads the lines of a source file that are not comments, one by one;
 // readLine says false, with the file's error set, on a line it can't use.
 template <typename ReadLine>
-bool ReadSource(const std::string &path, std::string &error, ReadLine readLine) {
+bool readSource(const std::string &path, std::string &error, ReadLine readLine) {
     SourceFile file(path);
     if (!file.in) {
         error = path + ": cannot open";
@@ -141,20 +141,20 @@ bool ReadSource(const std::string &path, std::string &error, ReadLine readLine) 
     return true;
 }
 
-bool ReadEntries(const std::string &path, std::vector<LexiconEntry> &entries,
+bool readEntries(const std::string &path, std::vector<LexiconEntry> &entries,
                  const EntryShape &shape, std::string &error) {
-    return ReadSource(path, error, [&](SourceFile &file, const std::vector<std::string> &fields) {
-        return ReadEntry(file, fields, entries, shape);
+    return readSource(path, error, [&](SourceFile &file, const std::vector<std::string> &fields) {
+        return readEntry(file, fields, entries, shape);
     });
 }
 
-bool ReadDescriptions(const std::string &path, std::map<std::string, std::string> &descriptions,
+bool readDescriptions(const std::string &path, std::map<std::string, std::string> &descriptions,
                       std::string &error) {
-    return ReadSource(path, error, [&](SourceFile &file, const std::vector<std::string> &fields) {
+    return readSource(path, error, [&](SourceFile &file, const std::vector<std::string> &fields) {
         std::string character, text, why;
         if (fields.size() != 2)
             return file.fail("expected 2 TAB-separated fields");
-        if (!image_utf8ToBig5(fields[0], character, why) || !image_utf8ToBig5(fields[1], text, why))
+        if (!imageUtf8ToBig5(fields[0], character, why) || !imageUtf8ToBig5(fields[1], text, why))
             return file.fail(why);
         if (!descriptions.emplace(character, text).second)
             return file.fail("a second description of " + fields[0]);
@@ -164,8 +164,8 @@ bool ReadDescriptions(const std::string &path, std::map<std::string, std::string
 
 } // namespace
 
-bool lexicon_read(const std::string &folder, Lexicon &lexicon, std::string &error) {
-    return ReadEntries(folder + "/chars.tsv", lexicon.characters, {1, 1, false}, error) &&
-           ReadEntries(folder + "/words.tsv", lexicon.words, {2, 7, true}, error) &&
-           ReadDescriptions(folder + "/descriptions.tsv", lexicon.descriptions, error);
+bool lexiconRead(const std::string &folder, Lexicon &lexicon, std::string &error) {
+    return readEntries(folder + "/chars.tsv", lexicon.characters, {1, 1, false}, error) &&
+           readEntries(folder + "/words.tsv", lexicon.words, {2, 7, true}, error) &&
+           readDescriptions(folder + "/descriptions.tsv", lexicon.descriptions, error);
 }

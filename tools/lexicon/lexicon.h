@@ -32,6 +32,6 @@ struct Lexicon {
 // words.tsv has a fourth column: 1 for a word that may be an example word
 // of its characters, 2 for one that comes only after those (a phrase more
 // than a word), 0 for one that may not.
-bool lexicon_read(const std::string &folder, Lexicon &lexicon, std::string &error);
+bool lexiconRead(const std::string &folder, Lexicon &lexicon, std::string &error);
 
 #endif

@@ -152,26 +152,26 @@ bool primary(Reader &in, uint32_t &value) {
         in.at++;
         return true;
     }
-    if (rc_isPunctuation(token, '-')) {
+    if (rcIsPunctuation(token, '-')) {
         in.at++;
         if (!primary(in, value))
             return false;
         value = 0u - value;
         return true;
     }
-    if (rc_isPunctuation(token, '(')) {
+    if (rcIsPunctuation(token, '(')) {
         in.at++;
         Style inner;
         if (!expression(in, inner))
             return false;
-        if (!rc_isPunctuation(in.peek(), ')'))
+        if (!rcIsPunctuation(in.peek(), ')'))
             return in.fail("expected )");
         in.at++;
         value = inner.over(0);
         return true;
     }
     if (token && token->kind == RcTokenKind::Word) {
-        std::string name = rc_upper(token->text);
+        std::string name = rcUpper(token->text);
         auto known = std::find_if(std::begin(kConstants), std::end(kConstants),
                                   [&](const Constant &c) { return name == c.name; });
         if (known == std::end(kConstants))
@@ -186,7 +186,7 @@ bool primary(Reader &in, uint32_t &value) {
 // Values joined by |, any of them "NOT value".
 bool expression(Reader &in, Style &style) {
     do {
-        bool negated = rc_isWord(in.peek(), "NOT");
+        bool negated = rcIsWord(in.peek(), "NOT");
         in.at += negated;
         uint32_t value;
         if (!primary(in, value))
@@ -198,7 +198,7 @@ bool expression(Reader &in, Style &style) {
             style.set |= value;
             style.cleared &= ~value;
         }
-    } while (rc_isPunctuation(in.peek(), '|') && ++in.at);
+    } while (rcIsPunctuation(in.peek(), '|') && ++in.at);
     return true;
 }
 
@@ -226,7 +226,7 @@ bool coordinate(Reader &in, int &value) {
 }
 
 bool comma(Reader &in) {
-    if (!rc_isPunctuation(in.peek(), ','))
+    if (!rcIsPunctuation(in.peek(), ','))
         return in.fail("expected a comma");
     in.at++;
     return true;
@@ -243,7 +243,7 @@ bool text(Reader &in, std::string &out) {
 
 // ", a" then more, for the optional values at the end of a statement.
 bool more(Reader &in) {
-    if (!rc_isPunctuation(in.peek(), ','))
+    if (!rcIsPunctuation(in.peek(), ','))
         return false;
     in.at++;
     return true;
@@ -279,7 +279,7 @@ bool iconControl(Reader &in, RcControl &control) {
             return in.fail("icon number too large");
         in.at++;
     } else if (token && token->kind == RcTokenKind::Word) {
-        control.text = rc_upper(token->text);
+        control.text = rcUpper(token->text);
         in.at++;
     } else if (!text(in, control.text)) {
         return false;
@@ -305,7 +305,7 @@ bool windowClass(Reader &in, RcControl &control) {
     const RcToken *token = in.peek();
     if (!token || (token->kind != RcTokenKind::Text && token->kind != RcTokenKind::Word))
         return in.fail("expected a window class");
-    std::string name = rc_upper(token->text);
+    std::string name = rcUpper(token->text);
     auto known = std::find_if(std::begin(kClassAtoms), std::end(kClassAtoms),
                               [&](const ClassAtom &c) { return name == c.name; });
     if (known != std::end(kClassAtoms))
@@ -333,18 +333,18 @@ bool control(Reader &in, RcDialog &dialog) {
     control.style = kWsChild | kWsVisible;
     in.at++;
     bool ok;
-    if (rc_isWord(head, "CONTROL")) {
+    if (rcIsWord(head, "CONTROL")) {
         ok = genericControl(in, control);
     } else {
         auto kind = std::find_if(std::begin(kControlKinds), std::end(kControlKinds),
-                                 [&](const ControlKind &k) { return rc_isWord(head, k.word); });
+                                 [&](const ControlKind &k) { return rcIsWord(head, k.word); });
         if (kind == std::end(kControlKinds)) {
             in.at--;
             return in.fail("control not supported: " + head->text);
         }
         control.classAtom = kind->classAtom;
         control.style |= kind->style;
-        ok = rc_isWord(head, "ICON") ? iconControl(in, control) : kindControl(in, control);
+        ok = rcIsWord(head, "ICON") ? iconControl(in, control) : kindControl(in, control);
     }
     if (ok)
         dialog.controls.push_back(control);
@@ -384,19 +384,19 @@ bool skipValues(Reader &in, int count) {
 bool option(Reader &in, RcDialog &dialog, Style &style, bool &styled) {
     const RcToken *token = in.peek();
     in.at++;
-    if (rc_isWord(token, "STYLE")) {
+    if (rcIsWord(token, "STYLE")) {
         styled = true;
         return expression(in, style);
     }
-    if (rc_isWord(token, "EXSTYLE"))
+    if (rcIsWord(token, "EXSTYLE"))
         return number(in, dialog.exStyle);
-    if (rc_isWord(token, "CAPTION"))
+    if (rcIsWord(token, "CAPTION"))
         return text(in, dialog.caption);
-    if (rc_isWord(token, "FONT"))
+    if (rcIsWord(token, "FONT"))
         return font(in, dialog);
-    if (rc_isWord(token, "LANGUAGE"))
+    if (rcIsWord(token, "LANGUAGE"))
         return skipValues(in, 2);
-    if (rc_isWord(token, "CHARACTERISTICS") || rc_isWord(token, "VERSION"))
+    if (rcIsWord(token, "CHARACTERISTICS") || rcIsWord(token, "VERSION"))
         return skipValues(in, 1);
     in.at--;
     return in.fail(token ? "dialog statement not supported: " + token->text : "dialog not closed");
@@ -410,14 +410,14 @@ bool head(Reader &in, RcDialog &dialog) {
 
 } // namespace
 
-bool rc_readDialog(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
-                   RcDialog &dialog, std::string &error) {
+bool rcReadDialog(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
+                  RcDialog &dialog, std::string &error) {
     Reader in{path, tokens, at, error};
     Style style;
     bool styled = false;
     if (!head(in, dialog))
         return false;
-    while (in.peek() && !rc_isOpen(in.peek()))
+    while (in.peek() && !rcIsOpen(in.peek()))
         if (!option(in, dialog, style, styled))
             return false;
     if (!in.peek())
@@ -425,7 +425,7 @@ bool rc_readDialog(const std::string &path, const std::vector<RcToken> &tokens, 
     in.at++;
     dialog.style = styled ? style.over(0) : kWsPopup | kWsBorder | kWsSysMenu;
     dialog.style |= (dialog.caption.empty() ? 0 : kWsCaption) | (dialog.hasFont ? kDsSetFont : 0);
-    while (!rc_isClose(in.peek())) {
+    while (!rcIsClose(in.peek())) {
         if (!in.peek())
             return in.fail("dialog not closed");
         if (!control(in, dialog))

@@ -29,7 +29,7 @@
 
 // Reads from tokens[at] to the end of the dialog's block, leaving at
 // after it. False with "path:line: problem" in error.
-bool rc_readDialog(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
-                   RcDialog &dialog, std::string &error);
+bool rcReadDialog(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
+                  RcDialog &dialog, std::string &error);
 
 #endif

@@ -20,7 +20,7 @@ void word(std::u16string &out, int value) {
 // A zero-terminated UTF-16 string.
 void string(std::u16string &out, const std::string &text) {
     std::u16string units;
-    rc_utf16(text, units);
+    rcUtf16(text, units);
     out += units;
     out += u'\0';
 }
@@ -80,7 +80,7 @@ void item(std::u16string &out, const RcControl &control) {
 
 } // namespace
 
-std::u16string rc_dialogTemplate(const RcDialog &dialog) {
+std::u16string rcDialogTemplate(const RcDialog &dialog) {
     std::u16string out;
     header(out, dialog);
     for (const RcControl &control : dialog.controls)

@@ -9,7 +9,7 @@
 #include <string>
 
 // The template in 16-bit units, little-endian when stored; it starts
-// DWORD-aligned. Texts are UTF-8 as rc_readScript gives them.
-std::u16string rc_dialogTemplate(const RcDialog &dialog);
+// DWORD-aligned. Texts are UTF-8 as rcReadScript gives them.
+std::u16string rcDialogTemplate(const RcDialog &dialog);
 
 #endif

@@ -58,7 +58,7 @@ const RcToken *peek(const Parser &in, size_t ahead = 0) {
 }
 
 template <size_t N> bool isAnyWord(const RcToken *token, const char *const (&words)[N]) {
-    return std::any_of(words, words + N, [&](const char *word) { return rc_isWord(token, word); });
+    return std::any_of(words, words + N, [&](const char *word) { return rcIsWord(token, word); });
 }
 
 bool isValue(const RcToken *token) {
@@ -68,7 +68,7 @@ bool isValue(const RcToken *token) {
 // LANGUAGE primary, secondary: one language is all there is.
 bool skipLanguage(Parser &in) {
     in.at++;
-    if (!isValue(peek(in)) || !rc_isPunctuation(peek(in, 1), ',') || !isValue(peek(in, 2)))
+    if (!isValue(peek(in)) || !rcIsPunctuation(peek(in, 1), ',') || !isValue(peek(in, 2)))
         return fail(in, "LANGUAGE takes two values");
     in.at += 3;
     return true;
@@ -81,7 +81,7 @@ bool skipOptions(Parser &in) {
         const RcToken *token = peek(in);
         if (isAnyWord(token, kMemoryOptions))
             in.at++;
-        else if (rc_isWord(token, "LANGUAGE")) {
+        else if (rcIsWord(token, "LANGUAGE")) {
             if (!skipLanguage(in))
                 return false;
         } else if (isAnyWord(token, kOneValueOptions)) {
@@ -96,7 +96,7 @@ bool skipOptions(Parser &in) {
 
 bool directive(Parser &in) {
     std::string text = in.tokens[in.at].text;
-    std::string words = rc_upper(text);
+    std::string words = rcUpper(text);
     words.erase(
         std::remove_if(words.begin(), words.end(), [](unsigned char c) { return std::isspace(c); }),
         words.end());
@@ -117,13 +117,13 @@ bool stringEntry(Parser &in) {
     if (!id || id->kind != RcTokenKind::Number)
         return fail(in, "not a string-table entry");
     in.at++;
-    if (rc_isPunctuation(peek(in), ','))
+    if (rcIsPunctuation(peek(in), ','))
         in.at++;
     const RcToken *text = peek(in);
     if (!text || text->kind != RcTokenKind::Text)
         return fail(in, "string " + std::to_string(id->number) + " has no quoted text");
     std::u16string units;
-    rc_utf16(text->text, units);
+    rcUtf16(text->text, units);
     if (id->number > kLargestId)
         return fail(in, "string id too large: " + std::to_string(id->number));
     if (units.size() > kLongestString)
@@ -140,10 +140,10 @@ bool stringTable(Parser &in) {
     in.at++;
     if (!skipOptions(in))
         return false;
-    if (!rc_isOpen(peek(in)))
+    if (!rcIsOpen(peek(in)))
         return fail(in, "STRINGTABLE without BEGIN");
     in.at++;
-    while (!rc_isClose(peek(in))) {
+    while (!rcIsClose(peek(in))) {
         if (!peek(in))
             return fail(in, "string table not closed");
         if (!stringEntry(in))
@@ -159,7 +159,7 @@ bool resourceName(Parser &in, RcName &name) {
         return fail(in, "expected a resource name");
     name.isNumber = token->kind == RcTokenKind::Number;
     name.number = unsigned(token->number);
-    name.text = name.isNumber ? "" : rc_upper(token->text);
+    name.text = name.isNumber ? "" : rcUpper(token->text);
     if (name.isNumber && name.number > kLargestId)
         return fail(in, "resource id too large: " + std::to_string(name.number));
     if (!name.isNumber && name.text.empty())
@@ -190,7 +190,7 @@ bool fileResource(Parser &in, const RcName &name, const RcName &type, int line) 
     if (!skipOptions(in))
         return false;
     const RcToken *file = peek(in);
-    if (rc_isOpen(file))
+    if (rcIsOpen(file))
         return fail(in, "resource data must come from a file");
     if (!file || file->kind != RcTokenKind::Text || file->text.empty())
         return fail(in, "expected a quoted file name");
@@ -207,7 +207,7 @@ bool dialogResource(Parser &in, const RcName &name, int line) {
     RcDialog dialog;
     dialog.name = name;
     dialog.line = line;
-    if (!skipOptions(in) || !rc_readDialog(in.path, in.tokens, in.at, dialog, in.error))
+    if (!skipOptions(in) || !rcReadDialog(in.path, in.tokens, in.at, dialog, in.error))
         return false;
     if (!in.seen.insert({RcName{true, kRcDialog, ""}, name}).second)
         return failAt(in, line, "resource given twice");
@@ -219,7 +219,7 @@ bool versionResource(Parser &in, const RcName &name, int line) {
     RcVersion version;
     version.name = name;
     version.line = line;
-    if (!rc_readVersion(in.path, in.tokens, in.at, version, in.error))
+    if (!rcReadVersion(in.path, in.tokens, in.at, version, in.error))
         return false;
     if (!in.seen.insert({RcName{true, kRcVersion, ""}, name}).second)
         return failAt(in, line, "resource given twice");
@@ -246,9 +246,9 @@ bool statement(Parser &in) {
     const RcToken *token = peek(in);
     if (token->kind == RcTokenKind::Directive)
         return directive(in);
-    if (rc_isWord(token, "STRINGTABLE"))
+    if (rcIsWord(token, "STRINGTABLE"))
         return stringTable(in);
-    if (rc_isWord(token, "LANGUAGE"))
+    if (rcIsWord(token, "LANGUAGE"))
         return skipLanguage(in);
     return resource(in);
 }
@@ -267,11 +267,11 @@ bool readContents(const std::string &path, std::string &contents, std::string &e
 
 } // namespace
 
-bool rc_readScript(const std::string &path, RcScript &script, std::string &error) {
+bool rcReadScript(const std::string &path, RcScript &script, std::string &error) {
     std::string contents;
     std::vector<RcToken> tokens;
     script = RcScript();
-    if (!readContents(path, contents, error) || !rc_tokenize(path, contents, tokens, error))
+    if (!readContents(path, contents, error) || !rcTokenize(path, contents, tokens, error))
         return false;
     Parser in{path, tokens, script, 0, {}, {}};
     while (peek(in))
@@ -282,10 +282,10 @@ bool rc_readScript(const std::string &path, RcScript &script, std::string &error
     return true;
 }
 
-bool rc_readStringTable(const std::string &path, std::map<unsigned, std::string> &strings,
-                        std::string &error) {
+bool rcReadStringTable(const std::string &path, std::map<unsigned, std::string> &strings,
+                       std::string &error) {
     RcScript script;
-    if (!rc_readScript(path, script, error))
+    if (!rcReadScript(path, script, error))
         return false;
     strings = script.strings;
     return true;

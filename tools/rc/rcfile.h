@@ -112,10 +112,10 @@ constexpr unsigned kRcVersion = 16;
 
 // The script at path. False with an error naming the file and line when
 // it can't be read or holds what isn't understood.
-bool rc_readScript(const std::string &path, RcScript &script, std::string &error);
+bool rcReadScript(const std::string &path, RcScript &script, std::string &error);
 
 // The STRINGTABLE entries of a resource script, texts in UTF-8.
-bool rc_readStringTable(const std::string &path, std::map<unsigned, std::string> &strings,
-                        std::string &error);
+bool rcReadStringTable(const std::string &path, std::map<unsigned, std::string> &strings,
+                       std::string &error);
 
 #endif

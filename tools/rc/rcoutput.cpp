@@ -42,12 +42,15 @@ void fileData(std::vector<std::string> &lines, const std::string &symbol,
               const RcCompiled &resource) {
     lines.push_back("\t.balign 16");
     lines.push_back(symbol + ":");
-    lines.push_back("\t.incbin " + quoted(resource.file));
-    lines.push_back(symbol + "_end:");
-    // A file that changed since it was measured would not match its size.
-    lines.push_back("\t.if " + symbol + "_end - " + symbol + " - " + std::to_string(resource.size));
-    lines.push_back("\t.error " + quoted(resource.file + " changed while the build read it"));
-    lines.push_back("\t.endif");
+    // Exactly the size measured, whatever the file holds by the time the
+    // assembler reads it: at most that many bytes are taken, and a file
+    // that shrank meanwhile is an error to GNU as and padded by clang's
+    // assembler (its change makes the next build compile it again). The
+    // table's size is always that of the data.
+    if (resource.size > 0)
+        lines.push_back("\t.incbin " + quoted(resource.file) + ", 0, " +
+                        std::to_string(resource.size));
+    lines.push_back("\t.org " + symbol + " + " + std::to_string(resource.size));
 }
 
 void unitData(std::vector<std::string> &lines, const std::string &symbol,
@@ -124,7 +127,7 @@ std::string entries(const std::vector<RcCompiled> &resources) {
 
 } // namespace
 
-std::string rc_source(const std::string &scriptPath, std::vector<RcCompiled> resources) {
+std::string rcSource(const std::string &scriptPath, std::vector<RcCompiled> resources) {
     std::sort(resources.begin(), resources.end(), [](const RcCompiled &a, const RcCompiled &b) {
         return a.type < b.type || (a.type == b.type && a.name < b.name);
     });

@@ -22,6 +22,6 @@ struct RcCompiled {
 };
 
 // The source defining the table, for the script at scriptPath.
-std::string rc_source(const std::string &scriptPath, std::vector<RcCompiled> resources);
+std::string rcSource(const std::string &scriptPath, std::vector<RcCompiled> resources);
 
 #endif

@@ -8,7 +8,6 @@ constexpr size_t kFileHeader = 14; // BITMAPFILEHEADER
 constexpr size_t kInfoHeader = 40; // BITMAPINFOHEADER
 constexpr size_t kDirectoryHeader = 6;
 constexpr size_t kFileEntry = 16;  // ICONDIRENTRY in .ico and .cur files
-constexpr size_t kGroupEntry = 14; // GRPICONDIRENTRY / the cursor's
 constexpr unsigned kLargestId = 0xFFFF;
 
 unsigned read16(const std::string &bytes, size_t at) {
@@ -134,8 +133,8 @@ bool iconGroup(bool cursor, const RcName &name, const std::string &contents,
 
 } // namespace
 
-bool rc_pictureResources(unsigned type, const RcName &name, const std::string &contents,
-                         RcImageNumbers &numbers, std::vector<RcPicture> &out, std::string &error) {
+bool rcPictureResources(unsigned type, const RcName &name, const std::string &contents,
+                        RcImageNumbers &numbers, std::vector<RcPicture> &out, std::string &error) {
     if (type == kRcBitmap)
         return bitmap(name, contents, out, error);
     return iconGroup(type == kRcCursor, name, contents, numbers, out, error);

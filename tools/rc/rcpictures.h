@@ -30,7 +30,7 @@ struct RcImageNumbers {
 // The resources a picture file of type kRcBitmap, kRcIcon or kRcCursor
 // stands for, from the file's contents. False with a problem in error
 // (without the file's name) when the file is not such a picture.
-bool rc_pictureResources(unsigned type, const RcName &name, const std::string &contents,
-                         RcImageNumbers &numbers, std::vector<RcPicture> &out, std::string &error);
+bool rcPictureResources(unsigned type, const RcName &name, const std::string &contents,
+                        RcImageNumbers &numbers, std::vector<RcPicture> &out, std::string &error);
 
 #endif

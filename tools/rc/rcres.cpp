@@ -78,7 +78,7 @@ bool dataOf(const RcCompiled &resource, std::string &data, std::string &error) {
 
 } // namespace
 
-bool rc_resFile(const std::vector<RcCompiled> &resources, std::string &image, std::string &error) {
+bool rcResFile(const std::vector<RcCompiled> &resources, std::string &image, std::string &error) {
     image.clear();
     // A .res file opens with an empty entry that marks its format.
     putEntry(image, RcName{true, 0, ""}, RcName{true, 0, ""}, "");

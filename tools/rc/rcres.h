@@ -11,6 +11,6 @@
 
 // The .res image of the resources, their data read from their files. False
 // with an error naming the file when one can't be read whole.
-bool rc_resFile(const std::vector<RcCompiled> &resources, std::string &image, std::string &error);
+bool rcResFile(const std::vector<RcCompiled> &resources, std::string &image, std::string &error);
 
 #endif

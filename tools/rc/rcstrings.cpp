@@ -8,10 +8,10 @@ constexpr unsigned kStringsPerBlock = 16;
 
 } // namespace
 
-std::map<unsigned, std::u16string> rc_stringBlocks(const std::map<unsigned, std::string> &strings) {
+std::map<unsigned, std::u16string> rcStringBlocks(const std::map<unsigned, std::string> &strings) {
     std::map<unsigned, std::map<unsigned, std::u16string>> grouped;
     for (const auto &[id, text] : strings)
-        rc_utf16(text, grouped[id / kStringsPerBlock + 1][id % kStringsPerBlock]);
+        rcUtf16(text, grouped[id / kStringsPerBlock + 1][id % kStringsPerBlock]);
     std::map<unsigned, std::u16string> blocks;
     for (const auto &[block, members] : grouped) {
         std::u16string &units = blocks[block];

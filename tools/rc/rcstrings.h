@@ -8,7 +8,7 @@
 #include <string>
 
 // The blocks by their resource numbers. The texts are UTF-8 no longer
-// than 65535 units, as rc_readScript gives them.
-std::map<unsigned, std::u16string> rc_stringBlocks(const std::map<unsigned, std::string> &strings);
+// than 65535 units, as rcReadScript gives them.
+std::map<unsigned, std::u16string> rcStringBlocks(const std::map<unsigned, std::string> &strings);
 
 #endif

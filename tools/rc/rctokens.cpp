@@ -97,7 +97,7 @@ bool readText(Scanner &in, RcToken &token) {
         }
     }
     std::u16string units;
-    return rc_utf16(token.text, units) || in.fail("text is not UTF-8");
+    return rcUtf16(token.text, units) || in.fail("text is not UTF-8");
 }
 
 // Decimal or 0x hexadecimal, with an optional L or U suffix.
@@ -165,7 +165,7 @@ int sequenceLength(unsigned char lead) {
 
 } // namespace
 
-bool rc_utf16(const std::string &text, std::u16string &units) {
+bool rcUtf16(const std::string &text, std::u16string &units) {
     static const unsigned long kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     units.clear();
     for (size_t i = 0; i < text.size();) {
@@ -193,8 +193,8 @@ bool rc_utf16(const std::string &text, std::u16string &units) {
     return true;
 }
 
-bool rc_tokenize(const std::string &path, const std::string &contents, std::vector<RcToken> &tokens,
-                 std::string &error) {
+bool rcTokenize(const std::string &path, const std::string &contents, std::vector<RcToken> &tokens,
+                std::string &error) {
     Scanner in{path, contents, 0, 1, {}};
     // A byte-order mark may start the file.
     if (contents.compare(0, 3, "\xEF\xBB\xBF") == 0)
@@ -210,24 +210,24 @@ bool rc_tokenize(const std::string &path, const std::string &contents, std::vect
     return error.empty();
 }
 
-std::string rc_upper(std::string text) {
+std::string rcUpper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return char(std::toupper(c)); });
     return text;
 }
 
-bool rc_isWord(const RcToken *token, const char *word) {
-    return token && token->kind == RcTokenKind::Word && rc_upper(token->text) == word;
+bool rcIsWord(const RcToken *token, const char *word) {
+    return token && token->kind == RcTokenKind::Word && rcUpper(token->text) == word;
 }
 
-bool rc_isPunctuation(const RcToken *token, char mark) {
+bool rcIsPunctuation(const RcToken *token, char mark) {
     return token && token->kind == RcTokenKind::Punctuation && token->text[0] == mark;
 }
 
-bool rc_isOpen(const RcToken *token) {
-    return rc_isWord(token, "BEGIN") || rc_isPunctuation(token, '{');
+bool rcIsOpen(const RcToken *token) {
+    return rcIsWord(token, "BEGIN") || rcIsPunctuation(token, '{');
 }
 
-bool rc_isClose(const RcToken *token) {
-    return rc_isWord(token, "END") || rc_isPunctuation(token, '}');
+bool rcIsClose(const RcToken *token) {
+    return rcIsWord(token, "END") || rcIsPunctuation(token, '}');
 }

@@ -18,17 +18,17 @@ struct RcToken {
 // The tokens of a script's contents. False with "path:line: problem"
 // in error for a text that isn't closed or isn't UTF-8, or a number that
 // isn't one.
-bool rc_tokenize(const std::string &path, const std::string &contents, std::vector<RcToken> &tokens,
-                 std::string &error);
+bool rcTokenize(const std::string &path, const std::string &contents, std::vector<RcToken> &tokens,
+                std::string &error);
 
 // UTF-8 as UTF-16; false when text isn't UTF-8.
-bool rc_utf16(const std::string &text, std::u16string &units);
+bool rcUtf16(const std::string &text, std::u16string &units);
 
 // Questions about a token that may be missing (null at the end).
-std::string rc_upper(std::string text);
-bool rc_isWord(const RcToken *token, const char *word); // in any case
-bool rc_isPunctuation(const RcToken *token, char mark);
-bool rc_isOpen(const RcToken *token);  // BEGIN or {
-bool rc_isClose(const RcToken *token); // END or }
+std::string rcUpper(std::string text);
+bool rcIsWord(const RcToken *token, const char *word); // in any case
+bool rcIsPunctuation(const RcToken *token, char mark);
+bool rcIsOpen(const RcToken *token);  // BEGIN or {
+bool rcIsClose(const RcToken *token); // END or }
 
 #endif

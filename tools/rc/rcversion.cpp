@@ -62,7 +62,7 @@ bool primary(Reader &in, uint32_t &value) {
         return true;
     }
     if (token && token->kind == RcTokenKind::Word) {
-        std::string name = rc_upper(token->text);
+        std::string name = rcUpper(token->text);
         auto known = std::find_if(std::begin(kConstants), std::end(kConstants),
                                   [&](const Constant &c) { return name == c.name; });
         if (known == std::end(kConstants))
@@ -82,7 +82,7 @@ bool value(Reader &in, uint32_t &result) {
         if (!primary(in, part))
             return false;
         result |= part;
-    } while (rc_isPunctuation(in.peek(), '|') && ++in.at);
+    } while (rcIsPunctuation(in.peek(), '|') && ++in.at);
     return true;
 }
 
@@ -91,7 +91,7 @@ bool versionNumber(Reader &in, uint32_t (&halves)[2]) {
     uint32_t parts[4] = {0, 0, 0, 0};
     for (int i = 0; i < 4; i++) {
         if (i > 0) {
-            if (!rc_isPunctuation(in.peek(), ','))
+            if (!rcIsPunctuation(in.peek(), ','))
                 break;
             in.at++;
         }
@@ -117,13 +117,13 @@ bool fixedField(Reader &in, RcVersion &version, bool &known) {
                             {"FILEOS", &version.os},
                             {"FILETYPE", &version.type},
                             {"FILESUBTYPE", &version.subtype}};
-    if (rc_isWord(token, "FILEVERSION") || rc_isWord(token, "PRODUCTVERSION")) {
-        bool file = rc_isWord(token, "FILEVERSION");
+    if (rcIsWord(token, "FILEVERSION") || rcIsWord(token, "PRODUCTVERSION")) {
+        bool file = rcIsWord(token, "FILEVERSION");
         in.at++;
         return versionNumber(in, file ? version.fileVersion : version.productVersion);
     }
     for (const Field &field : fields)
-        if (rc_isWord(token, field.word)) {
+        if (rcIsWord(token, field.word)) {
             in.at++;
             return value(in, *field.target);
         }
@@ -147,7 +147,7 @@ bool valueNode(Reader &in, RcVersionNode &node) {
     in.at++;
     if (!quoted(in, node.key, "value name"))
         return false;
-    while (rc_isPunctuation(in.peek(), ',')) {
+    while (rcIsPunctuation(in.peek(), ',')) {
         in.at++;
         const RcToken *token = in.peek();
         if (token && token->kind == RcTokenKind::Text) {
@@ -176,18 +176,18 @@ bool blockNode(Reader &in, RcVersionNode &node) {
 }
 
 bool nodes(Reader &in, std::vector<RcVersionNode> &out) {
-    if (!rc_isOpen(in.peek()))
+    if (!rcIsOpen(in.peek()))
         return in.fail("expected BEGIN");
     in.at++;
-    while (!rc_isClose(in.peek())) {
+    while (!rcIsClose(in.peek())) {
         const RcToken *token = in.peek();
         RcVersionNode node;
         if (!token)
             return in.fail("version block not closed");
-        if (rc_isWord(token, "BLOCK")) {
+        if (rcIsWord(token, "BLOCK")) {
             if (!blockNode(in, node))
                 return false;
-        } else if (rc_isWord(token, "VALUE")) {
+        } else if (rcIsWord(token, "VALUE")) {
             if (!valueNode(in, node))
                 return false;
         } else {
@@ -217,7 +217,7 @@ void align(std::u16string &out) {
 
 void text(std::u16string &out, const std::string &utf8) {
     std::u16string units;
-    rc_utf16(utf8, units);
+    rcUtf16(utf8, units);
     out += units;
     out += u'\0';
 }
@@ -269,7 +269,7 @@ std::u16string fixedInfo(const RcVersion &version) {
 
 } // namespace
 
-bool rc_readVersion(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
+bool rcReadVersion(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
                     RcVersion &version, std::string &error) {
     Reader in{path, tokens, at, error};
     bool known = true;
@@ -279,12 +279,12 @@ bool rc_readVersion(const std::string &path, const std::vector<RcToken> &tokens,
     }
     if (!nodes(in, version.children))
         return false;
-    if (rc_versionResource(version).size() * 2 > kLargestNode)
+    if (rcVersionResource(version).size() * 2 > kLargestNode)
         return in.fail("version resource too large");
     return true;
 }
 
-std::u16string rc_versionResource(const RcVersion &version) {
+std::u16string rcVersionResource(const RcVersion &version) {
     std::vector<std::u16string> children;
     for (const RcVersionNode &child : version.children)
         children.push_back(layout(child));

@@ -23,10 +23,10 @@
 // Reads the statement from tokens[at], which follows the resource name and
 // the word VERSIONINFO, to its closing END; at is left after it. False
 // with "path:line: problem" in error.
-bool rc_readVersion(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
+bool rcReadVersion(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
                     RcVersion &version, std::string &error);
 
 // The resource's bytes (VS_VERSIONINFO) as UTF-16 units.
-std::u16string rc_versionResource(const RcVersion &version);
+std::u16string rcVersionResource(const RcVersion &version);
 
 #endif

@@ -113,7 +113,7 @@ bool addPicture(const Options &options, const RcFileResource &file, RcImageNumbe
     std::vector<RcPicture> pictures;
     std::string problem = in.bad() ? "cannot read" : "";
     if (!problem.empty() ||
-        !rc_pictureResources(file.type.number, file.name, contents, numbers, pictures, problem)) {
+        !rcPictureResources(file.type.number, file.name, contents, numbers, pictures, problem)) {
         error = where + path + ": " + problem;
         return false;
     }
@@ -128,18 +128,18 @@ bool addPicture(const Options &options, const RcFileResource &file, RcImageNumbe
 
 bool compile(const Options &options, std::vector<RcCompiled> &resources, std::string &error) {
     RcScript script;
-    if (!rc_readScript(options.input, script, error))
+    if (!rcReadScript(options.input, script, error))
         return false;
-    for (const auto &[block, units] : rc_stringBlocks(script.strings))
+    for (const auto &[block, units] : rcStringBlocks(script.strings))
         resources.push_back(RcCompiled{RcName{true, kRcString, ""}, RcName{true, block, ""}, "",
                                        units, units.size() * 2});
     for (const RcDialog &dialog : script.dialogs) {
-        std::u16string units = rc_dialogTemplate(dialog);
+        std::u16string units = rcDialogTemplate(dialog);
         resources.push_back(
             RcCompiled{RcName{true, kRcDialog, ""}, dialog.name, "", units, units.size() * 2});
     }
     for (const RcVersion &version : script.versions) {
-        std::u16string units = rc_versionResource(version);
+        std::u16string units = rcVersionResource(version);
         resources.push_back(
             RcCompiled{RcName{true, kRcVersion, ""}, version.name, "", units, units.size() * 2});
     }
@@ -210,9 +210,9 @@ int main(int argc, char **argv) {
     std::string res;
     bool ok = compile(options, resources, error) &&
               (options.output.empty() ||
-               writeWhole(options.output, rc_source(options.input, resources), error)) &&
+               writeWhole(options.output, rcSource(options.input, resources), error)) &&
               (options.res.empty() ||
-               (rc_resFile(resources, res, error) && writeWhole(options.res, res, error))) &&
+               (rcResFile(resources, res, error) && writeWhole(options.res, res, error))) &&
               (options.depfile.empty() ||
                writeWhole(options.depfile, dependencies(options, resources), error));
     if (!ok) {

@@ -3,6 +3,7 @@
 
 #include "tools/common/image_writer.h"
 #include "tools/common/tool_files.h"
+#include "tools/tavodb/image_file.h"
 #include "tools/tavodb/commands.h"
 #include "tools/tavodb/options.h"
 
@@ -21,26 +22,29 @@ struct Input {
 };
 
 // Parses one line that is neither empty nor a comment.
-void ParseLine(Input &input, const std::string &line, long number) {
+void parseLine(Input &input, const std::string &line, long number) {
     size_t tab = line.find('\t');
     if (tab == std::string::npos)
         return input.error(number, "no TAB between key and data");
     ImageEntry entry = {"", "", number};
     std::string error;
-    if (!image_parseText(line.substr(0, tab), entry.key, error))
+    if (!imageParseText(line.substr(0, tab), entry.key, error))
         return input.error(number, "key: " + error);
     if (entry.key.empty())
         return input.error(number, "empty key");
     if (entry.key.find('\0') != std::string::npos)
         return input.error(number, "key holds a zero byte");
-    if (!image_parseText(line.substr(tab + 1), entry.data, error))
+    if (input.kind == ImageKind::binary && isBinarySummary(line.substr(tab + 1)))
+        return input.error(number, "data is an abbreviation (\"" + line.substr(tab + 1) +
+                                       "\"), not the bytes themselves");
+    if (!imageParseText(line.substr(tab + 1), entry.data, error))
         return input.error(number, "data: " + error);
     if (input.kind != ImageKind::binary && entry.data.find('\0') != std::string::npos)
         return input.error(number, "data holds a zero byte, which only binary data may");
     input.entries.push_back(std::move(entry));
 }
 
-void ParseLines(Input &input, const std::string &text) {
+void parseLines(Input &input, const std::string &text) {
     static const std::string byteOrderMark = "\xEF\xBB\xBF";
     size_t start = text.compare(0, 3, byteOrderMark) == 0 ? 3 : 0;
     for (long number = 1; start < text.size(); number++) {
@@ -51,18 +55,18 @@ void ParseLines(Input &input, const std::string &text) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (!line.empty() && line[0] != '#')
-            ParseLine(input, line, number);
+            parseLine(input, line, number);
         start = end + 1;
     }
 }
 
 // Sorted entries with equal keys are neighbours, the first line first.
-void ReportDuplicates(Input &input) {
+void reportDuplicates(Input &input) {
     for (size_t i = 1; i < input.entries.size(); i++) {
         const ImageEntry &first = input.entries[i - 1];
         const ImageEntry &second = input.entries[i];
         if (first.key == second.key)
-            input.error(second.line, "duplicate key \"" + image_keyText(second.key, input.kind) +
+            input.error(second.line, "duplicate key \"" + imageKeyText(second.key, input.kind) +
                                          "\" (first on line " + std::to_string(first.line) + ")");
     }
 }
@@ -77,18 +81,18 @@ int runBuild(const std::vector<std::string> &words) {
     if (options.arguments.size() != 2 || !options.id)
         return reportError("build", "usage: tavodb build --id IDENTIFIER [--as KIND] "
                                     "INPUT.tsv OUTPUT");
-    Input input = {options.arguments[0], options.kind.value_or(image_kindForId(*options.id)), {}};
+    Input input = {options.arguments[0], options.kind.value_or(imageKindForId(*options.id)), {}};
     const std::string &output = options.arguments[1];
-    if (!tool_readFile(input.path, text, error))
+    if (!toolReadFile(input.path, text, error))
         return reportError(input.path, error);
-    ParseLines(input, text);
-    image_sortEntries(input.entries);
-    ReportDuplicates(input);
+    parseLines(input, text);
+    imageSortEntries(input.entries);
+    reportDuplicates(input);
     if (input.errors > 0)
         return reportError(input.path,
                            std::to_string(input.errors) + " errors; " + output + " not written");
     const ImageEntry *failed = nullptr;
-    if (!image_writeFile(output, *options.id, input.entries, error, &failed))
+    if (!imageWriteFile(output, *options.id, input.entries, error, &failed))
         return failed ? reportError(input.path + ":" + std::to_string(failed->line), error)
                       : reportError(output, error);
     std::printf("%s: %zu keys\n", output.c_str(), input.entries.size());

@@ -8,13 +8,9 @@
 
 namespace {
 
-void PrintNode(const ImageNode &node, ImageKind kind, bool full) {
-    std::string line = image_keyText(node.key, kind) + "\t";
-    if (kind == ImageKind::binary && !full)
-        line += binarySummary(node.data);
-    else
-        line += image_dataText(node.data, kind);
-    line += "\n";
+// Binary data is written whole too, so that build gives back the image.
+void printNode(const ImageNode &node, ImageKind kind) {
+    std::string line = imageKeyText(node.key, kind) + "\t" + imageDataText(node.data, kind) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -26,18 +22,15 @@ int runDump(const std::vector<std::string> &words) {
     if (!parseOptions(words, {"--as", "--full"}, options, error))
         return reportError("dump", error);
     if (options.arguments.size() != 1)
-        return reportError("dump", "usage: tavodb dump IMAGE [--as KIND] [--full]");
+        return reportError("dump", "usage: tavodb dump IMAGE [--as KIND]");
     const std::string &path = options.arguments[0];
     ImageFile image;
     if (!openImage(path, options.kind, image, error))
         return reportError(path, error);
     ImageWalk walk = walkImage(image.tree, image.kind == ImageKind::binary);
     for (const ImageNode &node : walk.nodes)
-        PrintNode(node, image.kind, options.full);
+        printNode(node, image.kind);
     if (std::fflush(stdout) != 0)
         return reportError("", "cannot write the dump");
-    if (walk.damaged > 0)
-        return reportError(path, "damaged image: " + std::to_string(walk.damaged) +
-                                     " links or nodes skipped");
-    return 0;
+    return reportDamage(path, walk);
 }

@@ -7,6 +7,7 @@
 
 #include "dict/ptree.h"
 #include "tools/common/image_text.h"
+#include "tools/common/image_walk.h"
 
 struct ImageFile {
     ptree *tree = nullptr;
@@ -24,7 +25,14 @@ struct ImageFile {
 bool openImage(const std::string &path, std::optional<ImageKind> kind, ImageFile &image,
                std::string &error);
 
-// Binary data in short: its length and first bytes.
+// Binary data in short, for showing: its length and first bytes.
 std::string binarySummary(const std::string &data);
+
+// Whether text is such a summary rather than data.
+bool isBinarySummary(const std::string &text);
+
+// 0 for an image whose walk met no damage; otherwise reports the damage
+// against the file and returns the error status.
+int reportDamage(const std::string &path, const ImageWalk &walk);
 
 #endif

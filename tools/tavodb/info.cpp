@@ -19,20 +19,20 @@ struct Totals {
     Histogram alternativesPerKey;
 };
 
-Totals CountNodes(const ImageWalk &walk, ImageKind kind) {
+Totals countNodes(const ImageWalk &walk, ImageKind kind) {
     Totals totals;
     for (const ImageNode &node : walk.nodes) {
         totals.keyBytes += node.key.size();
         totals.dataBytes += node.data.size();
-        totals.keyLengths[image_big5Length(node.key)]++;
-        size_t alternatives = image_dataParts(node.data, kind).size();
+        totals.keyLengths[imageBig5Length(node.key)]++;
+        size_t alternatives = imageDataParts(node.data, kind).size();
         totals.alternatives += alternatives;
         totals.alternativesPerKey[alternatives]++;
     }
     return totals;
 }
 
-void PrintHistogram(const char *title, const Histogram &histogram) {
+void printHistogram(const char *title, const Histogram &histogram) {
     std::printf("%s:", title);
     const char *separator = " ";
     for (const auto &[value, count] : histogram) {
@@ -42,20 +42,20 @@ void PrintHistogram(const char *title, const Histogram &histogram) {
     std::printf("\n");
 }
 
-void PrintInfo(const std::string &path, const ImageFile &image, const ImageWalk &walk) {
-    Totals totals = CountNodes(walk, image.kind);
+void printInfo(const std::string &path, const ImageFile &image, const ImageWalk &walk) {
+    Totals totals = countNodes(walk, image.kind);
     std::printf("file: %s\n", path.c_str());
     std::printf("identifier: %s\n", image.id.c_str());
-    std::printf("kind: %s\n", image_kindName(image.kind));
+    std::printf("kind: %s\n", imageKindName(image.kind));
     std::printf("file size: %lu bytes\n", (unsigned long)image.tree->size);
     std::printf("keys: %zu\n", walk.nodes.size());
     std::printf("key bytes: %zu\n", totals.keyBytes);
     std::printf("data bytes: %zu\n", totals.dataBytes);
-    PrintHistogram("keys by length in characters", totals.keyLengths);
+    printHistogram("keys by length in characters", totals.keyLengths);
     if (image.kind != ImageKind::binary)
         std::printf("data alternatives: %zu\n", totals.alternatives);
     if (image.kind == ImageKind::readings)
-        PrintHistogram("readings per key", totals.alternativesPerKey);
+        printHistogram("readings per key", totals.alternativesPerKey);
     std::printf("max bit index: %u\n", (unsigned)walk.maxBit);
     std::printf("tree depth: %u\n", walk.maxDepth);
     if (walk.damaged > 0)
@@ -75,6 +75,8 @@ int runInfo(const std::vector<std::string> &words) {
     ImageFile image;
     if (!openImage(path, options.kind, image, error))
         return reportError(path, error);
-    PrintInfo(path, image, walkImage(image.tree, image.kind == ImageKind::binary));
-    return 0;
+    ImageWalk walk = walkImage(image.tree, image.kind == ImageKind::binary);
+    printInfo(path, image, walk);
+    std::fflush(stdout);
+    return reportDamage(path, walk);
 }

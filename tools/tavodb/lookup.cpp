@@ -11,22 +11,22 @@ namespace {
 
 // The data's alternatives one per line: TAB-separated items, or for query
 // data its lines.
-void PrintData(const std::string &data, ImageKind kind) {
-    for (const std::string &item : image_dataParts(data, kind))
-        std::printf("    %s\n", image_dataText(item, kind).c_str());
+void printData(const std::string &data, ImageKind kind) {
+    for (const std::string &item : imageDataParts(data, kind))
+        std::printf("    %s\n", imageDataText(item, kind).c_str());
 }
 
 // Binary data holds zero bytes, so it is taken from the walk of the image.
-std::string BinaryData(const ImageFile &image, const std::string &key) {
+std::string binaryData(const ImageFile &image, const std::string &key) {
     for (const ImageNode &node : walkImage(image.tree, true).nodes)
         if (node.key == key)
             return node.data;
     return "";
 }
 
-bool LookUp(ImageFile &image, const std::string &typed) {
+bool lookUp(ImageFile &image, const std::string &typed) {
     std::string key, error;
-    if (!image_parseText(typed, key, error) || key.empty() || key.find('\0') != std::string::npos) {
+    if (!imageParseText(typed, key, error) || key.empty() || key.find('\0') != std::string::npos) {
         reportError("key \"" + typed + "\"", error.empty() ? "not a key" : error);
         return false;
     }
@@ -37,11 +37,11 @@ bool LookUp(ImageFile &image, const std::string &typed) {
     }
     std::string matched = key.substr(0, found);
     std::printf("%s -> %s (%d of %zu bytes)\n", typed.c_str(),
-                image_keyText(matched, image.kind).c_str(), found, key.size());
+                imageKeyText(matched, image.kind).c_str(), found, key.size());
     if (image.kind == ImageKind::binary)
-        std::printf("    %s\n", binarySummary(BinaryData(image, matched)).c_str());
+        std::printf("    %s\n", binarySummary(binaryData(image, matched)).c_str());
     else
-        PrintData(ptree_data(image.tree), image.kind);
+        printData(ptree_data(image.tree), image.kind);
     return true;
 }
 
@@ -60,6 +60,10 @@ int runLookup(const std::vector<std::string> &words) {
         return reportError(path, error);
     bool ok = true;
     for (size_t i = 1; i < options.arguments.size(); i++)
-        ok = LookUp(image, options.arguments[i]) && ok;
+        ok = lookUp(image, options.arguments[i]) && ok;
+    // An answer from a damaged image may be wrong or missing: say so.
+    std::fflush(stdout);
+    if (reportDamage(path, walkImage(image.tree, image.kind == ImageKind::binary)) != 0)
+        return 1;
     return ok ? 0 : 1;
 }

@@ -13,11 +13,13 @@ Commands:
   info IMAGE                 what the image holds: identifier, sizes, keys
                              by length, alternatives, bit indices, depth
   lookup IMAGE KEY...        the longest key that starts each KEY, and its data
-  dump IMAGE [--full]        every key and its data, in the text form that
-                             build reads, in Big5 order of the keys
+  dump IMAGE                 every key and its data, whole, in the text form
+                             that build reads, in Big5 order of the keys
   build --id IDENTIFIER INPUT.tsv OUTPUT
                              an image from lines of "key<TAB>data"; empty
                              lines and lines starting with '#' are skipped
+
+info, lookup and dump fail (exit status 1) on an image that is damaged.
 
 Options:
   --as KIND    how to read the data, instead of what the identifier says:
@@ -26,7 +28,7 @@ Options:
                          explanations
                text      (phrase databases, user dictionaries and others)
                binary    (TAVO voice database) any bytes
-  --full       dump binary data whole, not just its length and first bytes
+  --full       accepted for older scripts: dump always writes data whole
 
 Text form (UTF-8; stands for Big5 bytes):
   {nei5hou2}   toned jyutping for reading codes

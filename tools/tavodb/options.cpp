@@ -30,7 +30,7 @@ bool applyOption(const std::vector<std::string> &words, size_t &i, Options &opti
         options.id = value;
         return true;
     }
-    options.kind = image_kindByName(value);
+    options.kind = imageKindByName(value);
     if (!options.kind)
         error = "unknown kind \"" + value + "\" (readings, query, text or binary)";
     return options.kind.has_value();

@@ -9,7 +9,7 @@ namespace {
 
 // The word quoted for the shell: in single quotes, each quote in it
 // written as '\''.
-std::string ShellQuoted(const std::string &word) {
+std::string shellQuoted(const std::string &word) {
     std::string quoted = "'";
     for (char c : word)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -18,7 +18,7 @@ std::string ShellQuoted(const std::string &word) {
 
 // Runs the command and collects what it writes; false when it cannot be
 // started or does not end with status 0.
-bool RunCommand(const std::string &command, std::string &output) {
+bool runCommand(const std::string &command, std::string &output) {
     std::FILE *pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return false;
@@ -35,7 +35,7 @@ bool RunCommand(const std::string &command, std::string &output) {
 // syllable of its own in phoneme input ([['ng5]], as it says 五). It has no
 // toned syllabic m at all and says 唔 (m4) as ng4 itself, so m is recorded
 // that way too rather than as a blip that nobody would hear.
-std::string SpokenSyllable(const std::string &syllable) {
+std::string spokenSyllable(const std::string &syllable) {
     bool nasal = (syllable.size() == 3 && syllable.compare(0, 2, "ng") == 0) ||
                  (syllable.size() == 2 && syllable[0] == 'm');
     if (!nasal)
@@ -43,13 +43,13 @@ std::string SpokenSyllable(const std::string &syllable) {
     return "[['ng" + syllable.substr(syllable.size() - 1) + "]]";
 }
 
-std::string SpokenText(const std::string &jyutping) {
+std::string spokenText(const std::string &jyutping) {
     std::string text, syllable;
     for (char c : jyutping) {
         syllable += c;
         if (c < '1' || c > '9')
             continue;
-        text += SpokenSyllable(syllable) + " ";
+        text += spokenSyllable(syllable) + " ";
         syllable.clear();
     }
     return text + syllable;
@@ -57,26 +57,26 @@ std::string SpokenText(const std::string &jyutping) {
 
 } // namespace
 
-bool espeak_record(const std::string &program, const std::string &jyutping, unsigned speed,
-                   unsigned rate, WaveSound &sound, std::string &error) {
-    std::string command = ShellQuoted(program) + " -v " ESPEAK_JYUTPING_VOICE " -s " +
-                          std::to_string(speed) + " --stdout " + ShellQuoted(SpokenText(jyutping));
+bool espeakRecord(const std::string &program, const std::string &jyutping, unsigned speed,
+                  unsigned rate, WaveSound &sound, std::string &error) {
+    std::string command = shellQuoted(program) + " -v " ESPEAK_JYUTPING_VOICE " -s " +
+                          std::to_string(speed) + " --stdout " + shellQuoted(spokenText(jyutping));
     std::string output;
-    if (!RunCommand(command, output)) {
+    if (!runCommand(command, output)) {
         error = "\"" + command + "\" failed";
         return false;
     }
     WaveSound recorded;
-    if (!wave_parse(output, recorded, error)) {
+    if (!waveParse(output, recorded, error)) {
         error = "espeak-ng gave no usable sound: " + error;
         return false;
     }
-    sound_trimSilence(recorded.samples, recorded.rate);
+    soundTrimSilence(recorded.samples, recorded.rate);
     if (recorded.samples.empty()) {
         error = "espeak-ng said nothing";
         return false;
     }
     sound.rate = rate;
-    sound.samples = sound_resample(recorded.samples, recorded.rate, rate);
+    sound.samples = soundResample(recorded.samples, recorded.rate, rate);
     return true;
 }

@@ -19,7 +19,7 @@
 // "nei5hou2" for one recording of several) at speed words a minute and
 // returns the sound at rate, without its silent ends. Fails, with error
 // saying why, when espeak-ng fails or says nothing.
-bool espeak_record(const std::string &program, const std::string &jyutping, unsigned speed,
-                   unsigned rate, WaveSound &sound, std::string &error);
+bool espeakRecord(const std::string &program, const std::string &jyutping, unsigned speed,
+                  unsigned rate, WaveSound &sound, std::string &error);
 
 #endif

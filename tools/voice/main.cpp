@@ -49,12 +49,12 @@ candidate numbers ("1 ").
 
 typedef std::map<std::string, std::string> Options;
 
-int Fail(const std::string &message) {
+int fail(const std::string &message) {
     std::fprintf(stderr, "tavovoice: %s\n", message.c_str());
     return 1;
 }
 
-bool ParseOptions(int argc, char **argv, const std::vector<std::string> &allowed, Options &options,
+bool parseOptions(int argc, char **argv, const std::vector<std::string> &allowed, Options &options,
                   std::string &error) {
     for (int i = 2; i < argc; i += 2) {
         std::string name = argv[i];
@@ -71,7 +71,7 @@ bool ParseOptions(int argc, char **argv, const std::vector<std::string> &allowed
     return true;
 }
 
-bool ParseNumber(const Options &options, const char *name, unsigned low, unsigned high,
+bool parseNumber(const Options &options, const char *name, unsigned low, unsigned high,
                  unsigned &value, std::string &error) {
     auto found = options.find(name);
     if (found == options.end())
@@ -89,23 +89,23 @@ bool ParseNumber(const Options &options, const char *name, unsigned low, unsigne
 
 // The keys to record: those of --syllables, else the dictionary's; and
 // the digits' syllables.
-bool ChooseKeys(const Options &options, VoiceKeys &keys, std::string &error) {
+bool chooseKeys(const Options &options, VoiceKeys &keys, std::string &error) {
     auto list = options.find("--syllables");
     auto dictionary = options.find("--dictionary");
     if (list != options.end()) {
-        if (!voice_listKeys(list->second, keys, error))
+        if (!voiceListKeys(list->second, keys, error))
             return false;
     } else if (dictionary == options.end()) {
         error = "--dictionary or --syllables is needed";
         return false;
-    } else if (!voice_dictionaryKeys(dictionary->second, keys, error)) {
+    } else if (!voiceDictionaryKeys(dictionary->second, keys, error)) {
         return false;
     }
     if (keys.badReadings > 0)
         std::fprintf(stderr, "tavovoice: warning: %zu readings are not reading codes, first %s\n",
                      keys.badReadings, keys.firstBad.c_str());
     std::set<std::string> all(keys.keys.begin(), keys.keys.end());
-    for (const std::string &code : voice_digitCodes())
+    for (const std::string &code : voiceDigitCodes())
         all.insert(code);
     keys.keys.assign(all.begin(), all.end());
     return true;
@@ -113,7 +113,7 @@ bool ChooseKeys(const Options &options, VoiceKeys &keys, std::string &error) {
 
 // The aliases of the recorded syllables, with the most frequent tones
 // from --phrases and --dictionary when given.
-bool ChooseAliases(const Options &options, const VoiceKeys &keys, std::vector<VoiceAlias> &aliases,
+bool chooseAliases(const Options &options, const VoiceKeys &keys, std::vector<VoiceAlias> &aliases,
                    std::string &error) {
     UsualTones tones;
     auto phrases = options.find("--phrases");
@@ -123,11 +123,11 @@ bool ChooseAliases(const Options &options, const VoiceKeys &keys, std::vector<Vo
             error = "--phrases needs --dictionary, whose readings give the tones";
             return false;
         }
-        if (!voice_usualTones(phrases->second, dictionary->second, tones, error))
+        if (!voiceUsualTones(phrases->second, dictionary->second, tones, error))
             return false;
     }
     VoiceAliasStats stats;
-    aliases = voice_aliases(keys.keys, tones, stats);
+    aliases = voiceAliases(keys.keys, tones, stats);
     std::printf("aliases: %zu toned jyutping, %zu toneless, %zu braille, %zu digits\n", stats.toned,
                 stats.toneless, stats.braille, stats.digits);
     std::printf("braille spellings kept by toned jyutping (%zu):", stats.brailleShadowed.size());
@@ -141,36 +141,36 @@ bool ChooseAliases(const Options &options, const VoiceKeys &keys, std::vector<Vo
     return true;
 }
 
-bool Tones(const std::string &jyutping, WaveSound &sound, std::string &) {
+bool tones(const std::string &jyutping, WaveSound &sound, std::string &) {
     sound.rate = VOICE_RATE;
-    sound.samples = tone_samples(jyutping, VOICE_RATE);
+    sound.samples = toneSamples(jyutping, VOICE_RATE);
     return true;
 }
 
-int Run(const std::string &mode, const Options &options) {
+int run(const std::string &mode, const Options &options) {
     std::string error;
     unsigned jobs = std::max(1u, std::thread::hardware_concurrency()), speed = ESPEAK_SPEED;
     VoiceKeys keys;
     std::vector<VoiceAlias> aliases;
     auto out = options.find("--out");
     if (out == options.end())
-        return Fail("--out is needed");
-    if (!ParseNumber(options, "--jobs", 1, 256, jobs, error) ||
-        !ParseNumber(options, "--speed", 80, 450, speed, error) ||
-        !ChooseKeys(options, keys, error) || !ChooseAliases(options, keys, aliases, error))
-        return Fail(error);
-    VoiceRecorder recorder = Tones;
+        return fail("--out is needed");
+    if (!parseNumber(options, "--jobs", 1, 256, jobs, error) ||
+        !parseNumber(options, "--speed", 80, 450, speed, error) ||
+        !chooseKeys(options, keys, error) || !chooseAliases(options, keys, aliases, error))
+        return fail(error);
+    VoiceRecorder recorder = tones;
     if (mode == "record") {
         auto espeak = options.find("--espeak");
         std::string program = espeak == options.end() ? "espeak-ng" : espeak->second;
         recorder = [program, speed](const std::string &jyutping, WaveSound &sound,
                                     std::string &error) {
-            return espeak_record(program, jyutping, speed, VOICE_RATE, sound, error);
+            return espeakRecord(program, jyutping, speed, VOICE_RATE, sound, error);
         };
     }
     auto start = std::chrono::steady_clock::now();
-    if (!voice_build(out->second, keys.keys, aliases, jobs, recorder, error))
-        return Fail(error);
+    if (!voiceBuild(out->second, keys.keys, aliases, jobs, recorder, error))
+        return fail(error);
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::error_code ignored;
     std::printf("%s: %zu recordings, %ju bytes, in %.1f s\n", out->second.c_str(), keys.keys.size(),
@@ -187,7 +187,7 @@ int main(int argc, char **argv) {
     }
     std::string mode = argv[1], error;
     if (mode != "record" && mode != "tones")
-        return Fail("unknown mode \"" + mode + "\"; see tavovoice --help");
+        return fail("unknown mode \"" + mode + "\"; see tavovoice --help");
     std::vector<std::string> allowed = {"--dictionary", "--syllables", "--phrases", "--out",
                                         "--jobs"};
     if (mode == "record") {
@@ -195,7 +195,7 @@ int main(int argc, char **argv) {
         allowed.push_back("--speed");
     }
     Options options;
-    if (!ParseOptions(argc, argv, allowed, options, error))
-        return Fail(error);
-    return Run(mode, options);
+    if (!parseOptions(argc, argv, allowed, options, error))
+        return fail(error);
+    return run(mode, options);
 }

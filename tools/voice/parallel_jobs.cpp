@@ -27,9 +27,9 @@ struct Failure {
 
 } // namespace
 
-bool parallel_run(size_t count, unsigned jobs,
-                  const std::function<bool(size_t item, std::string &error)> &work, size_t *failed,
-                  std::string &error) {
+bool parallelRun(size_t count, unsigned jobs,
+                 const std::function<bool(size_t item, std::string &error)> &work, size_t *failed,
+                 std::string &error) {
     std::atomic<size_t> next{0};
     std::atomic<bool> stop{false};
     Failure failure;

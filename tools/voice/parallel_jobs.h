@@ -10,8 +10,8 @@
 // (at least one). After a failure no new item is started. Returns false
 // when an item failed, with *failed the first failed item and error its
 // error.
-bool parallel_run(size_t count, unsigned jobs,
-                  const std::function<bool(size_t item, std::string &error)> &work, size_t *failed,
-                  std::string &error);
+bool parallelRun(size_t count, unsigned jobs,
+                 const std::function<bool(size_t item, std::string &error)> &work, size_t *failed,
+                 std::string &error);
 
 #endif

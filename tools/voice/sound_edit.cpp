@@ -21,7 +21,7 @@ const double kPi = std::acos(-1.0);
 // The filter kernel at offset x (in input samples) from an output sample,
 // for a cut-off of cutoff cycles per input sample, under a Blackman window
 // half-width wide.
-double Kernel(double x, double cutoff, double halfWidth) {
+double kernel(double x, double cutoff, double halfWidth) {
     if (std::fabs(x) >= halfWidth)
         return 0;
     double sinc = x == 0 ? 1 : std::sin(2 * kPi * cutoff * x) / (2 * kPi * cutoff * x);
@@ -39,7 +39,7 @@ struct Filter {
     std::vector<double> weights; // phases rows of taps
 };
 
-Filter MakeFilter(unsigned from, unsigned to) {
+Filter makeFilter(unsigned from, unsigned to) {
     unsigned common = std::gcd(from, to);
     double cutoff = 0.5 * kPassBand * std::min(1.0, double(to) / from);
     double halfWidth = kKernelCrossings / (2 * cutoff);
@@ -52,18 +52,18 @@ Filter MakeFilter(unsigned from, unsigned to) {
         double fraction = double(phase) / filter.phases;
         for (int t = 0; t < filter.taps; t++)
             filter.weights[size_t(phase) * filter.taps + t] =
-                Kernel(fraction - (filter.first + t), cutoff, halfWidth);
+                kernel(fraction - (filter.first + t), cutoff, halfWidth);
     }
     return filter;
 }
 
-int16_t Clip(double value) {
+int16_t clip(double value) {
     return int16_t(std::lround(std::clamp(value, -32768.0, 32767.0)));
 }
 
 } // namespace
 
-void sound_trimSilence(std::vector<int16_t> &samples, unsigned rate) {
+void soundTrimSilence(std::vector<int16_t> &samples, unsigned rate) {
     auto loud = [](int16_t sample) { return std::abs(int(sample)) > kSilenceLevel; };
     auto first = std::find_if(samples.begin(), samples.end(), loud);
     if (first == samples.end()) {
@@ -78,11 +78,11 @@ void sound_trimSilence(std::vector<int16_t> &samples, unsigned rate) {
     samples = std::vector<int16_t>(samples.begin() + start, samples.begin() + end);
 }
 
-std::vector<int16_t> sound_resample(const std::vector<int16_t> &samples, unsigned from,
-                                    unsigned to) {
+std::vector<int16_t> soundResample(const std::vector<int16_t> &samples, unsigned from,
+                                   unsigned to) {
     if (from == to || samples.empty())
         return samples;
-    Filter filter = MakeFilter(from, to);
+    Filter filter = makeFilter(from, to);
     size_t count = size_t((uint64_t(samples.size()) * to + from - 1) / from);
     std::vector<int16_t> out(count);
     unsigned step = from / std::gcd(from, to);
@@ -97,7 +97,7 @@ std::vector<int16_t> sound_resample(const std::vector<int16_t> &samples, unsigne
             if (i >= 0 && i < long(samples.size()))
                 sum += weights[t] * samples[i];
         }
-        out[n] = Clip(sum);
+        out[n] = clip(sum);
     }
     return out;
 }

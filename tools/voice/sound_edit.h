@@ -9,11 +9,10 @@
 // Cuts the quiet stretches before the first and after the last sample
 // louder than about -40 dBFS, leaving a few milliseconds of each. A sound
 // with nothing that loud becomes empty.
-void sound_trimSilence(std::vector<int16_t> &samples, unsigned rate);
+void soundTrimSilence(std::vector<int16_t> &samples, unsigned rate);
 
 // The samples at rate to (a windowed-sinc filter against aliasing when
 // the rate falls). The same input always gives the same output.
-std::vector<int16_t> sound_resample(const std::vector<int16_t> &samples, unsigned from,
-                                    unsigned to);
+std::vector<int16_t> soundResample(const std::vector<int16_t> &samples, unsigned from, unsigned to);
 
 #endif

@@ -12,7 +12,7 @@ constexpr unsigned kFadeMs = 5; // against clicks where tones start and end
 const double kPi = std::acos(-1.0);
 
 // The pitch of levels 1 (low) to 5 (high) of the five-level tone letters.
-double LevelHz(int level) {
+double levelHz(int level) {
     return 200 * std::pow(2.0, (level - 1) / 4.0);
 }
 
@@ -20,10 +20,10 @@ double LevelHz(int level) {
 const int kContours[7][2] = {{0, 0}, {5, 5}, {2, 5}, {3, 3}, {2, 1}, {2, 3}, {2, 2}};
 
 // One tone, gliding from the pitch of its start to that of its end.
-void AppendTone(std::vector<int16_t> &out, int tone, unsigned rate) {
+void appendTone(std::vector<int16_t> &out, int tone, unsigned rate) {
     size_t count = size_t(rate) * kToneMs / 1000;
     size_t fade = size_t(rate) * kFadeMs / 1000;
-    double start = LevelHz(kContours[tone][0]), end = LevelHz(kContours[tone][1]);
+    double start = levelHz(kContours[tone][0]), end = levelHz(kContours[tone][1]);
     double phase = 0;
     for (size_t i = 0; i < count; i++) {
         double along = double(i) / count;
@@ -36,10 +36,10 @@ void AppendTone(std::vector<int16_t> &out, int tone, unsigned rate) {
 
 } // namespace
 
-std::vector<int16_t> tone_samples(const std::string &jyutping, unsigned rate) {
+std::vector<int16_t> toneSamples(const std::string &jyutping, unsigned rate) {
     std::vector<int16_t> samples;
     for (char c : jyutping)
         if (c >= '1' && c <= '6')
-            AppendTone(samples, c - '0', rate);
+            appendTone(samples, c - '0', rate);
     return samples;
 }

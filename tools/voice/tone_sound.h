@@ -12,6 +12,6 @@ constexpr unsigned kToneMs = 60; // per syllable
 
 // The tones of syllables written in jyutping with tone digits 1 to 6
 // ("nei5hou2"), one after the other at rate: one tone per digit.
-std::vector<int16_t> tone_samples(const std::string &jyutping, unsigned rate);
+std::vector<int16_t> toneSamples(const std::string &jyutping, unsigned rate);
 
 #endif

@@ -10,11 +10,11 @@
 
 namespace {
 
-bool RecordKey(const std::string &key, const VoiceRecorder &record, ImageEntry &entry,
+bool recordKey(const std::string &key, const VoiceRecorder &record, ImageEntry &entry,
                std::string &error) {
-    std::string name = voice_keyName(key);
+    std::string name = voiceKeyName(key);
     if (name.empty()) {
-        error = "the key " + image_hexText(key) + " is not reading codes";
+        error = "the key " + imageHexText(key) + " is not reading codes";
         return false;
     }
     WaveSound sound;
@@ -23,14 +23,14 @@ bool RecordKey(const std::string &key, const VoiceRecorder &record, ImageEntry &
         return false;
     }
     sound.name = name;
-    entry = {key, voice_data(sound), 0};
+    entry = {key, voiceData(sound), 0};
     return true;
 }
 
 // The aliases share the recordings of their codes: a typed reading, or a
 // candidate's number, reaches the speech library as the bytes typed, which
 // pass its dictionary unchanged.
-bool AddAliases(std::vector<ImageEntry> &entries, const std::vector<VoiceAlias> &aliases,
+bool addAliases(std::vector<ImageEntry> &entries, const std::vector<VoiceAlias> &aliases,
                 std::string &error) {
     std::map<std::string, size_t> recorded;
     for (size_t i = 0; i < entries.size(); i++)
@@ -38,7 +38,7 @@ bool AddAliases(std::vector<ImageEntry> &entries, const std::vector<VoiceAlias> 
     for (const VoiceAlias &alias : aliases) {
         auto found = recorded.find(alias.code);
         if (found == recorded.end()) {
-            error = "the alias \"" + alias.key + "\" names " + image_hexText(alias.code) +
+            error = "the alias \"" + alias.key + "\" names " + imageHexText(alias.code) +
                     ", which is not recorded";
             return false;
         }
@@ -49,27 +49,27 @@ bool AddAliases(std::vector<ImageEntry> &entries, const std::vector<VoiceAlias> 
 
 } // namespace
 
-std::string voice_data(const WaveSound &sound) {
-    return VOICE_MARKER + wave_image(sound);
+std::string voiceData(const WaveSound &sound) {
+    return VOICE_MARKER + waveImage(sound);
 }
 
-bool voice_build(const std::string &path, const std::vector<std::string> &keys,
-                 const std::vector<VoiceAlias> &aliases, unsigned jobs, const VoiceRecorder &record,
-                 std::string &error) {
+bool voiceBuild(const std::string &path, const std::vector<std::string> &keys,
+                const std::vector<VoiceAlias> &aliases, unsigned jobs, const VoiceRecorder &record,
+                std::string &error) {
     std::vector<ImageEntry> entries(keys.size());
     size_t failedKey = 0;
     auto work = [&](size_t i, std::string &message) {
-        return RecordKey(keys[i], record, entries[i], message);
+        return recordKey(keys[i], record, entries[i], message);
     };
-    if (!parallel_run(keys.size(), jobs, work, &failedKey, error))
+    if (!parallelRun(keys.size(), jobs, work, &failedKey, error))
         return false;
-    if (!AddAliases(entries, aliases, error))
+    if (!addAliases(entries, aliases, error))
         return false;
-    image_sortEntries(entries);
+    imageSortEntries(entries);
     const ImageEntry *failed = nullptr;
-    if (!image_writeFile(path, VOICE_DATABASE_ID, entries, error, &failed)) {
+    if (!imageWriteFile(path, VOICE_DATABASE_ID, entries, error, &failed)) {
         if (failed != nullptr)
-            error = voice_keyName(failed->key) + ": " + error;
+            error = voiceKeyName(failed->key) + ": " + error;
         error = path + ": " + error;
         return false;
     }

@@ -23,14 +23,14 @@ typedef std::function<bool(const std::string &jyutping, WaveSound &sound, std::s
     VoiceRecorder;
 
 // The data stored under a key: the marker, then the WAVE image.
-std::string voice_data(const WaveSound &sound);
+std::string voiceData(const WaveSound &sound);
 
 // Records every key (reading codes) on up to jobs threads and writes the
 // image at path, with each alias sharing the recording of its code. On
 // failure returns false with error naming the syllable whose recording
 // failed, or saying what else went wrong; no image is written then.
-bool voice_build(const std::string &path, const std::vector<std::string> &keys,
-                 const std::vector<VoiceAlias> &aliases, unsigned jobs, const VoiceRecorder &record,
-                 std::string &error);
+bool voiceBuild(const std::string &path, const std::vector<std::string> &keys,
+                const std::vector<VoiceAlias> &aliases, unsigned jobs, const VoiceRecorder &record,
+                std::string &error);
 
 #endif

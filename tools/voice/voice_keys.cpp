@@ -21,12 +21,12 @@ const char *const kDigitSyllables[10] = {"ling4", "jat1", "ji6",  "saam1", "sei3
                                          "ng5",   "luk6", "cat1", "baat3", "gau2"};
 
 // Adds the codes of one reading; false when it holds anything else.
-bool AddCodes(const std::string &reading, std::set<std::string> &codes) {
+bool addCodes(const std::string &reading, std::set<std::string> &codes) {
     if (reading.empty() || reading.size() % 2 != 0)
         return false;
     std::set<std::string> found;
     for (size_t i = 0; i < reading.size(); i += 2) {
-        if (!image_readingText(reading[i], reading[i + 1]))
+        if (!imageReadingText(reading[i], reading[i + 1]))
             return false;
         found.insert(reading.substr(i, 2));
     }
@@ -34,21 +34,21 @@ bool AddCodes(const std::string &reading, std::set<std::string> &codes) {
     return true;
 }
 
-void CollectCodes(const ImageWalk &walk, VoiceKeys &keys) {
+void collectCodes(const ImageWalk &walk, VoiceKeys &keys) {
     std::set<std::string> codes;
     for (const ImageNode &node : walk.nodes) {
-        for (const std::string &reading : image_dataParts(node.data, ImageKind::readings)) {
-            if (AddCodes(reading, codes))
+        for (const std::string &reading : imageDataParts(node.data, ImageKind::readings)) {
+            if (addCodes(reading, codes))
                 continue;
             if (keys.badReadings++ == 0)
-                keys.firstBad = image_keyText(node.key, ImageKind::readings) + "\t" +
-                                image_bytesText(reading, true);
+                keys.firstBad = imageKeyText(node.key, ImageKind::readings) + "\t" +
+                                imageBytesText(reading, true);
         }
     }
     keys.keys.assign(codes.begin(), codes.end());
 }
 
-std::vector<std::string> SplitList(const std::string &list) {
+std::vector<std::string> splitList(const std::string &list) {
     std::vector<std::string> items(1);
     for (char c : list) {
         if (c == ',')
@@ -60,10 +60,10 @@ std::vector<std::string> SplitList(const std::string &list) {
 }
 
 // A prefix tree opened from a file and checked for its identifier.
-ptree *OpenTree(const std::string &path, const char *id, std::string &error) {
-    HANDLE file = tool_openForReading(path);
+ptree *openTree(const std::string &path, const char *id, std::string &error) {
+    HANDLE file = toolOpenForReading(path);
     if (file == INVALID_HANDLE_VALUE) {
-        error = path + ": cannot open: " + tool_lastError();
+        error = path + ": cannot open: " + toolLastError();
         return nullptr;
     }
     ptree *tree = ptree_open_handle(file);
@@ -75,13 +75,13 @@ ptree *OpenTree(const std::string &path, const char *id, std::string &error) {
     return tree;
 }
 
-std::string Toneless(const std::string &jyutping) {
+std::string toneless(const std::string &jyutping) {
     std::string letters = jyutping;
     letters.erase(std::remove_if(letters.begin(), letters.end(), ::isdigit), letters.end());
     return letters;
 }
 
-std::string BrailleSpelling(const std::string &code) {
+std::string brailleSpelling(const std::string &code) {
     LPTSTR cells = canton_decode(1, code.c_str());
     std::string spelling = cells;
     GlobalFree(cells);
@@ -90,7 +90,7 @@ std::string BrailleSpelling(const std::string &code) {
 }
 
 // The text of a candidate item, without an explanation it carries.
-std::string ItemText(const std::string &data) {
+std::string itemText(const std::string &data) {
     std::string item = data.substr(0, data.find('\t'));
     size_t bar = item.find('|', 2);
     return bar == 2 ? item.substr(0, 2) : item;
@@ -98,39 +98,39 @@ std::string ItemText(const std::string &data) {
 
 // The reading code of the first candidate for the toneless syllable, from
 // the readings the dictionary gives it; empty when there is none.
-std::string FirstCandidateCode(ptree *phrases, ptree *dictionary, const std::string &letters) {
+std::string firstCandidateCode(ptree *phrases, ptree *dictionary, const std::string &letters) {
     if (ptree_match(phrases, letters.c_str(), 0) != (int)letters.size())
         return "";
-    std::string character = ItemText(ptree_data(phrases));
+    std::string character = itemText(ptree_data(phrases));
     if (character.size() != 2 ||
         ptree_match(dictionary, character.c_str(), 0) != (int)character.size())
         return "";
-    for (const std::string &reading : image_dataParts(ptree_data(dictionary), ImageKind::readings))
-        if (reading.size() == 2 && Toneless(voice_keyName(reading)) == letters)
+    for (const std::string &reading : imageDataParts(ptree_data(dictionary), ImageKind::readings))
+        if (reading.size() == 2 && toneless(voiceKeyName(reading)) == letters)
             return reading;
     return "";
 }
 
 // Whether some key of the table begins with key and is longer.
-bool BeginsALongerKey(const std::map<std::string, std::string> &table, const std::string &key) {
+bool beginsALongerKey(const std::map<std::string, std::string> &table, const std::string &key) {
     auto next = table.upper_bound(key);
     return next != table.end() && next->first.compare(0, key.size(), key) == 0;
 }
 
 // Adds the braille spelling of code where it does not take a jyutping
-// spelling's place (see voice_aliases); true when it was added.
-bool AddBraille(std::map<std::string, std::string> &table,
+// spelling's place (see voiceAliases); true when it was added.
+bool addBraille(std::map<std::string, std::string> &table,
                 const std::map<std::string, std::string> &jyutping, const std::string &code,
                 VoiceAliasStats &stats) {
-    std::string key = BrailleSpelling(code), name = voice_keyName(code);
+    std::string key = brailleSpelling(code), name = voiceKeyName(code);
     std::string entry = key + " " + name;
     if (jyutping.count(key)) {
         // "si" is si1 in braille and si in jyutping: the braille tone is exact.
-        if (Toneless(name) != key) {
+        if (toneless(name) != key) {
             stats.brailleShadowed.push_back(entry);
             return false;
         }
-    } else if (BeginsALongerKey(jyutping, key)) {
+    } else if (beginsALongerKey(jyutping, key)) {
         stats.brailleBeginsJyutping.push_back(entry);
         return false;
     } else if (table.count(key)) {
@@ -143,20 +143,20 @@ bool AddBraille(std::map<std::string, std::string> &table,
 
 } // namespace
 
-std::vector<std::string> voice_digitCodes() {
+std::vector<std::string> voiceDigitCodes() {
     std::vector<std::string> codes;
     for (const char *syllable : kDigitSyllables) {
         std::string code, error;
-        jyutping_encode(syllable, code, error);
+        jyutpingEncode(syllable, code, error);
         codes.push_back(code);
     }
     return codes;
 }
 
-bool voice_usualTones(const std::string &phrasesPath, const std::string &dictionaryPath,
-                      UsualTones &tones, std::string &error) {
-    ptree *phrases = OpenTree(phrasesPath, kPhraseId, error);
-    ptree *dictionary = phrases ? OpenTree(dictionaryPath, kDictionaryId, error) : nullptr;
+bool voiceUsualTones(const std::string &phrasesPath, const std::string &dictionaryPath,
+                     UsualTones &tones, std::string &error) {
+    ptree *phrases = openTree(phrasesPath, kPhraseId, error);
+    ptree *dictionary = phrases ? openTree(dictionaryPath, kDictionaryId, error) : nullptr;
     if (dictionary == nullptr) {
         ptree_close(phrases);
         return false;
@@ -164,12 +164,12 @@ bool voice_usualTones(const std::string &phrasesPath, const std::string &diction
     ImageWalk walk = walkImage(dictionary, false);
     std::set<std::string> letters;
     for (const ImageNode &node : walk.nodes)
-        for (const std::string &reading : image_dataParts(node.data, ImageKind::readings))
+        for (const std::string &reading : imageDataParts(node.data, ImageKind::readings))
             for (size_t i = 0; i + 1 < reading.size(); i += 2)
-                letters.insert(Toneless(voice_keyName(reading.substr(i, 2))));
+                letters.insert(toneless(voiceKeyName(reading.substr(i, 2))));
     tones.clear();
     for (const std::string &syllable : letters) {
-        std::string code = FirstCandidateCode(phrases, dictionary, syllable);
+        std::string code = firstCandidateCode(phrases, dictionary, syllable);
         if (!code.empty())
             tones[syllable] = code;
     }
@@ -178,20 +178,20 @@ bool voice_usualTones(const std::string &phrasesPath, const std::string &diction
     return true;
 }
 
-std::vector<VoiceAlias> voice_aliases(const std::vector<std::string> &keys, const UsualTones &tones,
-                                      VoiceAliasStats &stats) {
+std::vector<VoiceAlias> voiceAliases(const std::vector<std::string> &keys, const UsualTones &tones,
+                                     VoiceAliasStats &stats) {
     stats = VoiceAliasStats();
     std::set<std::string> recorded(keys.begin(), keys.end());
     std::map<std::string, std::string> jyutping, lowestTone;
     std::vector<std::string> syllables;
     for (const std::string &code : keys) {
-        std::string name = voice_keyName(code);
+        std::string name = voiceKeyName(code);
         if (code.size() != 2 || name.empty())
             continue;
         syllables.push_back(code);
         jyutping[name] = code;
         stats.toned++;
-        lowestTone.emplace(Toneless(name), code); // keys come in byte order: lowest tone first
+        lowestTone.emplace(toneless(name), code); // keys come in byte order: lowest tone first
     }
     for (const auto &[letters, lowest] : lowestTone) {
         auto usual = tones.find(letters);
@@ -201,8 +201,8 @@ std::vector<VoiceAlias> voice_aliases(const std::vector<std::string> &keys, cons
     }
     std::map<std::string, std::string> table = jyutping;
     for (const std::string &code : syllables)
-        stats.braille += AddBraille(table, jyutping, code, stats);
-    std::vector<std::string> digits = voice_digitCodes();
+        stats.braille += addBraille(table, jyutping, code, stats);
+    std::vector<std::string> digits = voiceDigitCodes();
     for (size_t i = 0; i < digits.size(); i++) {
         if (recorded.count(digits[i])) {
             table[std::string(1, char('0' + i)) + " "] = digits[i];
@@ -215,8 +215,8 @@ std::vector<VoiceAlias> voice_aliases(const std::vector<std::string> &keys, cons
     return aliases;
 }
 
-bool voice_dictionaryKeys(const std::string &path, VoiceKeys &keys, std::string &error) {
-    ptree *tree = OpenTree(path, kDictionaryId, error);
+bool voiceDictionaryKeys(const std::string &path, VoiceKeys &keys, std::string &error) {
+    ptree *tree = openTree(path, kDictionaryId, error);
     if (tree == nullptr)
         return false;
     ImageWalk walk = walkImage(tree, false);
@@ -226,15 +226,15 @@ bool voice_dictionaryKeys(const std::string &path, VoiceKeys &keys, std::string 
         return false;
     }
     keys = VoiceKeys();
-    CollectCodes(walk, keys);
+    collectCodes(walk, keys);
     return true;
 }
 
-bool voice_listKeys(const std::string &list, VoiceKeys &keys, std::string &error) {
+bool voiceListKeys(const std::string &list, VoiceKeys &keys, std::string &error) {
     std::set<std::string> found;
-    for (const std::string &item : SplitList(list)) {
+    for (const std::string &item : splitList(list)) {
         std::string codes;
-        if (!jyutping_encode(item, codes, error)) {
+        if (!jyutpingEncode(item, codes, error)) {
             error = "--syllables: " + error;
             return false;
         }
@@ -245,12 +245,12 @@ bool voice_listKeys(const std::string &list, VoiceKeys &keys, std::string &error
     return true;
 }
 
-std::string voice_keyName(const std::string &key) {
+std::string voiceKeyName(const std::string &key) {
     if (key.empty() || key.size() % 2 != 0)
         return "";
     std::string name;
     for (size_t i = 0; i < key.size(); i += 2) {
-        auto syllable = image_readingText(key[i], key[i + 1]);
+        auto syllable = imageReadingText(key[i], key[i + 1]);
         if (!syllable)
             return "";
         name += *syllable;

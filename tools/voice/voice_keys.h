@@ -15,20 +15,20 @@ struct VoiceKeys {
 
 // Every distinct reading code of the readings of a "TAVO dictionary
 // database" image. On failure returns false with error saying why.
-bool voice_dictionaryKeys(const std::string &path, VoiceKeys &keys, std::string &error);
+bool voiceDictionaryKeys(const std::string &path, VoiceKeys &keys, std::string &error);
 
 // The keys of a comma-separated list of jyutping ("nei5,hou2,nei5hou2");
 // an item of several syllables is one key. On a bad item returns false
 // with error naming it.
-bool voice_listKeys(const std::string &list, VoiceKeys &keys, std::string &error);
+bool voiceListKeys(const std::string &list, VoiceKeys &keys, std::string &error);
 
 // The toned jyutping of a key ("nei5hou2"), digits 1 to 6 as people write
 // them; empty when the key holds something that is no reading code.
-std::string voice_keyName(const std::string &key);
+std::string voiceKeyName(const std::string &key);
 
 // The reading codes of the digits 0 to 9 (ling4 ... gau2), which a voice
 // records besides its keys, so that candidate numbers are heard.
-std::vector<std::string> voice_digitCodes();
+std::vector<std::string> voiceDigitCodes();
 
 // Another key under which a recording is heard: what reaches the speech
 // library where a syllable is typed, or a candidate's number.
@@ -57,8 +57,8 @@ typedef std::map<std::string, std::string> UsualTones;
 // candidate that the phrase database offers for it (candidates come most
 // frequent first), read from the dictionary. On failure returns false
 // with error saying why.
-bool voice_usualTones(const std::string &phrasesPath, const std::string &dictionaryPath,
-                      UsualTones &tones, std::string &error);
+bool voiceUsualTones(const std::string &phrasesPath, const std::string &dictionaryPath,
+                     UsualTones &tones, std::string &error);
 
 // The keys under which the recorded single syllables (reading codes among
 // keys) are also heard: as typed in toned jyutping ("nei5"), in toneless
@@ -71,7 +71,7 @@ bool voice_usualTones(const std::string &phrasesPath, const std::string &diction
 // their keys: a braille spelling that is a jyutping key counts only where
 // it is the same syllable without tone ("si", which braille reads si1), and
 // one that begins a longer jyutping key is left out.
-std::vector<VoiceAlias> voice_aliases(const std::vector<std::string> &keys, const UsualTones &tones,
-                                      VoiceAliasStats &stats);
+std::vector<VoiceAlias> voiceAliases(const std::vector<std::string> &keys, const UsualTones &tones,
+                                     VoiceAliasStats &stats);
 
 #endif

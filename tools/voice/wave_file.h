@@ -15,12 +15,12 @@ struct WaveSound {
 };
 
 // The complete file image of the sound.
-std::string wave_image(const WaveSound &sound);
+std::string waveImage(const WaveSound &sound);
 
 // Reads a 16-bit mono PCM image. Images written
 // while streaming (as by "espeak-ng --stdout") carry chunk sizes larger
 // than the image; their data runs to the end. On failure returns false
 // with error saying why.
-bool wave_parse(const std::string &image, WaveSound &sound, std::string &error);
+bool waveParse(const std::string &image, WaveSound &sound, std::string &error);
 
 #endif

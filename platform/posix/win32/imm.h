@@ -181,6 +181,7 @@ BOOL WINAPI ImmSetStatusWindowPos(HIMC imc, LPPOINT point);
 HWND WINAPI ImmGetDefaultIMEWnd(HWND window);
 BOOL WINAPI ImmGetConversionStatus(HIMC imc, LPDWORD conversion, LPDWORD sentence);
 BOOL WINAPI ImmSetConversionStatus(HIMC imc, DWORD conversion, DWORD sentence);
+BOOL WINAPI ImmNotifyIME(HIMC imc, DWORD action, DWORD index, DWORD value);
 LONG WINAPI ImmGetCompositionStringA(HIMC imc, DWORD index, LPVOID buffer, DWORD bytes);
 LONG WINAPI ImmGetCompositionStringW(HIMC imc, DWORD index, LPVOID buffer, DWORD bytes);
 
