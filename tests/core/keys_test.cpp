@@ -120,6 +120,21 @@ TEST_F(DotKeys, WhenOffEveryPressIsItsKeyAndEveryReleaseNothing) {
     EXPECT_EQ(data.dotChord, 0);
 }
 
+// A manager that puts the character in the high word (Wine's does, for
+// either module) is understood; one given above the key wins.
+TEST_F(DotKeys, TheCharacterMayComeInTheHighWord) {
+    globData.dotKeyboard = 0;
+    NextChar(&data, DWORD('N') | DWORD('n') << 16, 0x31, state);
+    EXPECT_EQ(data.ch, TCHAR('n'));
+    EXPECT_EQ(data.vkey, TCHAR('N'));
+    if (sizeof(TCHAR) == 1) {
+        NextChar(&data, Code('N', 'n') | DWORD('x') << 16, 0x31, state);
+        EXPECT_EQ(data.ch, TCHAR('n'));
+    }
+    NextChar(&data, DWORD(VK_LEFT), 0x4B, state);
+    EXPECT_EQ(data.ch, TCHAR(0));
+}
+
 TEST(BrailleCells, BrailleAsciiBelowAndCapitalsOrShiftedSymbolsWithDotSeven) {
     EXPECT_EQ(brailleCells[0], 0);
     EXPECT_EQ(brailleCells[0x01], 'a');

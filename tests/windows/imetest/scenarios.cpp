@@ -173,8 +173,7 @@ void queryBrowsesAndChooses(Check &check) {
     check.expect(single.rfind(L"1 ", 0) == 0 && single.size() > 2, L"the single view: " + single);
     check.type("Q");
     std::wstring description = check.app.composition();
-    check.expect(!description.empty() && description != single,
-                 L"the description: " + description);
+    check.expect(!description.empty() && description != single, L"the description: " + description);
     check.type("<Left>");
     check.expect(check.app.composition() == single, L"back to the candidate");
     check.type("1");
