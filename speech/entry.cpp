@@ -60,12 +60,13 @@ static BOOL Attach(HINSTANCE instance) {
 // Waits, for a bounded time and without taking any lock the loader may
 // hold, until the worker no longer touches the library.
 static BOOL WorkerEnded(void) {
-    for (DWORD waited = 0; waited < WORKER_EXIT_MS; waited++) {
-        if (InterlockedCompareExchange(&workerDone, 0, 0) != 0)
-            return TRUE;
+    DWORD start = GetTickCount();
+    while (InterlockedCompareExchange(&workerDone, 0, 0) == 0) {
+        if (GetTickCount() - start >= WORKER_EXIT_MS)
+            return FALSE;
         Sleep(1);
     }
-    return FALSE;
+    return TRUE;
 }
 
 static void Detach(void) {
@@ -90,10 +91,13 @@ static void Detach(void) {
     dicTree = NULL;
 }
 
-extern "C" BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID) {
+// When the process ends (reserved not null) its other threads are gone
+// already: the worker can't end by itself, and what it holds goes with the
+// process, so there is nothing to wait for.
+extern "C" BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH)
         return Attach(instance);
-    if (reason == DLL_PROCESS_DETACH)
+    if (reason == DLL_PROCESS_DETACH && reserved == NULL)
         Detach();
     return FALSE;
 }

@@ -191,6 +191,26 @@ TEST(SpeechLibrary, ANewTextCutsOffTheOldAtOnce) {
     EXPECT_EQ(after, Strings({"m4", "goi1"})) << ::testing::PrintToString(Names(lines));
 }
 
+// At the end of a process the worker is gone before the library is told
+// (its entry point then gets a non-null reserved argument): the library
+// must not wait for it, or every application would hang on exit.
+TEST(SpeechLibrary, AProcessEndingDoesNotWaitForTheWorker) {
+    Speech speech("nei5,hou2");
+    using Entry = BOOL(WINAPI *)(HINSTANCE, DWORD, LPVOID);
+    auto entry = (Entry)(void (*)(void))GetProcAddress(speech.module, "DllEntryPoint");
+    ASSERT_NE(entry, nullptr);
+    speech.read(NEI_HOU NEI_HOU NEI_HOU NEI_HOU);
+    speech.WaitForLines(1);
+    auto start = std::chrono::steady_clock::now();
+    int ending = 1;
+    entry((HINSTANCE)speech.module, DLL_PROCESS_DETACH, &ending);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1))
+        << "waited for a worker that has ended with the process";
+    // Nothing was freed under the worker: the library still speaks.
+    speech.read(NEI_HOU);
+    EXPECT_FALSE(speech.WaitForLast("hou2").empty());
+}
+
 TEST(SpeechLibrary, StopSilencesAndForgetsThePendingText) {
     Speech speech("nei5,hou2");
     EXPECT_EQ(speech.stop(), 1) << "a stop with nothing pending";
