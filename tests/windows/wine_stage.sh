@@ -94,6 +94,10 @@ END
     "$WINESERVER" -p >>"$state/wine.log" 2>&1
     "$WINELOADER" wineboot --init >"$state/wineboot.log" 2>&1 ||
         fail "wineboot failed: $(tail -5 "$state/wineboot.log")"
+    # No window manager runs on the display: windows that Wine would leave
+    # to one wait two seconds to be hidden.
+    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        >>"$state/wine.log" 2>&1 || fail "can't set the X11 driver's settings"
     "$WINELOADER" "$setup" /S >>"$state/wine.log" 2>&1 || fail "the setup failed with $?"
     for folder in system32 SysWOW64; do
         for file in vexa.ime ruda.ime tavo_spk.dll vexa.idb ruda.idb tavo_spk.vdb; do
