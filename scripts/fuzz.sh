@@ -2,9 +2,10 @@
 # The fuzz targets of fuzz/, built with the linux-fuzz preset (clang,
 # libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer).
 #
-#   bash scripts/fuzz.sh smoke [SECONDS]   every target for SECONDS (12 by
-#                                          default) on its committed seeds;
-#                                          a crash fails (the test command)
+#   bash scripts/fuzz.sh smoke [SECONDS]   every target for SECONDS (20 by
+#                                          default) on its committed seeds,
+#                                          a target a core at a time; a
+#                                          crash fails (the test command)
 #   bash scripts/fuzz.sh run TARGET RUNS   a campaign of RUNS executions of
 #                                          one target, at the lowest
 #                                          priority, keeping what it finds
@@ -31,19 +32,33 @@ fuzz_one() {
 
 case "${1:-smoke}" in
 smoke)
-    seconds=${2:-12}
+    seconds=${2:-20}
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
-    for binary in "$fuzzers"/fuzz_*; do
-        name=${binary##*/fuzz_}
-        echo "== fuzz $name (${seconds} s)"
-        if ! fuzz_one "$name" "$work/$name/corpus" -max_total_time="$seconds" \
-            >"$work/$name.log" 2>&1; then
-            tail -n 60 "$work/$name.log"
-            echo "fuzz $name: FAILED" >&2
-            exit 1
-        fi
-        grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "$work/$name.log" | tail -n 2
+    # As many targets at a time as there are cores; each reports when all
+    # of its batch are done.
+    binaries=("$fuzzers"/fuzz_*)
+    batch=$(nproc)
+    for ((first = 0; first < ${#binaries[@]}; first += batch)); do
+        pids=()
+        names=()
+        for binary in "${binaries[@]:first:batch}"; do
+            name=${binary##*/fuzz_}
+            echo "== fuzz $name (${seconds} s)"
+            fuzz_one "$name" "$work/$name/corpus" -max_total_time="$seconds" \
+                >"$work/$name.log" 2>&1 &
+            pids+=($!)
+            names+=("$name")
+        done
+        for i in "${!pids[@]}"; do
+            name=${names[$i]}
+            if ! wait "${pids[$i]}"; then
+                tail -n 60 "$work/$name.log"
+                echo "fuzz $name: FAILED" >&2
+                exit 1
+            fi
+            grep -E '^stat::number_of_executed_units|^#[0-9]+.*DONE' "$work/$name.log" | tail -n 2
+        done
     done
     ;;
 run)
