@@ -6,23 +6,33 @@
 # checks the naming rule with clang-tidy; cross-builds the Windows
 # deliverables (x64 and x86, with the setup program) and runs their tests,
 # the scenarios under Wine among them; then runs each fuzz target briefly
-# on its seeds.
+# on its seeds. Each stage says how long it took.
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+
+stage_start=$SECONDS
+stage_done() {
+    echo "== $1 took $((SECONDS - stage_start)) s (${SECONDS} s in all)"
+    stage_start=$SECONDS
+}
 
 for preset in linux linux-asan linux-tsan; do
     echo "== $preset"
     tavo_build "$preset"
     ctest --preset "$preset" -j "$(nproc)"
-    if [ "$preset" = linux ]; then scripts/naming.sh; fi
+    stage_done "$preset"
+    if [ "$preset" = linux ]; then
+        scripts/naming.sh
+        stage_done "the naming check"
+    fi
 done
 
-windows_start=$SECONDS
 for preset in windows-x64 windows-x86; do
     echo "== $preset"
     tavo_build "$preset"
     ctest --preset "$preset" -j "$(nproc)"
+    stage_done "$preset"
 done
-echo "== The Windows stage took $((SECONDS - windows_start)) s"
 
 echo "== linux-fuzz"
 bash scripts/fuzz.sh smoke
+stage_done "the fuzz smoke"
