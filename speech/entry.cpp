@@ -14,6 +14,9 @@ volatile LONG speechGeneration;
 
 // How long the detach waits for the worker to let go of the library.
 #define WORKER_EXIT_MS 3000
+// After its flag the worker still runs the few instructions that return
+// from its function; this long it is given before the library goes.
+#define WORKER_LEAVE_MS 50
 
 static ptree *OpenDictionary(HINSTANCE instance) {
     HRSRC resource =
@@ -66,6 +69,7 @@ static BOOL WorkerEnded(void) {
             return FALSE;
         Sleep(1);
     }
+    Sleep(WORKER_LEAVE_MS);
     return TRUE;
 }
 

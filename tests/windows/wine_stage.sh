@@ -94,6 +94,10 @@ END
     "$WINESERVER" -p >>"$state/wine.log" 2>&1
     "$WINELOADER" wineboot --init >"$state/wineboot.log" 2>&1 ||
         fail "wineboot failed: $(tail -5 "$state/wineboot.log")"
+    # A program that crashes ends at once, with no debugger waiting to be
+    # attached (it would hold the test until its time runs out).
+    "$WINELOADER" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+        /v Debugger /f >>"$state/wine.log" 2>&1 || true
     # No window manager runs on the display: windows that Wine would leave
     # to one wait two seconds to be hidden.
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
