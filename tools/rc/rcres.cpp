@@ -1,4 +1,5 @@
 #include "tools/rc/rcres.h"
+#include "tools/common/little_endian.h"
 
 #include <fstream>
 #include <sstream>
@@ -6,16 +7,6 @@
 namespace {
 
 constexpr uint16_t kOrdinalMark = 0xFFFF;
-
-void putWord(std::string &out, uint16_t value) {
-    out += char(value & 0xFF);
-    out += char(value >> 8);
-}
-
-void putDword(std::string &out, uint32_t value) {
-    putWord(out, uint16_t(value & 0xFFFF));
-    putWord(out, uint16_t(value >> 16));
-}
 
 void alignDword(std::string &out) {
     while (out.size() % 4)

@@ -1,5 +1,6 @@
 // Writing and reading RIFF WAVE images of 16-bit mono sound.
 #include "tools/voice/wave_file.h"
+#include "tools/common/little_endian.h"
 
 #include <algorithm>
 
@@ -8,16 +9,6 @@ namespace {
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kBitsPerSample = 16;
 constexpr uint32_t kFormatSize = 16;
-
-void putWord(std::string &out, uint16_t value) {
-    out += char(value & 0xFF);
-    out += char(value >> 8);
-}
-
-void putDword(std::string &out, uint32_t value) {
-    putWord(out, uint16_t(value & 0xFFFF));
-    putWord(out, uint16_t(value >> 16));
-}
 
 uint16_t getWord(const std::string &in, size_t at) {
     return uint16_t((unsigned char)in[at] | ((unsigned char)in[at + 1] << 8));
