@@ -6,13 +6,8 @@
 
 namespace {
 
-struct Constant {
-    const char *name;
-    uint32_t value;
-};
-
 // The Windows constants that dialogs are written with.
-const Constant kConstants[] = {
+const RcConstant kConstants[] = {
     {"WS_OVERLAPPED", 0},
     {"WS_POPUP", 0x80000000},
     {"WS_CHILD", 0x40000000},
@@ -171,12 +166,8 @@ bool primary(Reader &in, uint32_t &value) {
         return true;
     }
     if (token && token->kind == RcTokenKind::Word) {
-        std::string name = rcUpper(token->text);
-        auto known = std::find_if(std::begin(kConstants), std::end(kConstants),
-                                  [&](const Constant &c) { return name == c.name; });
-        if (known == std::end(kConstants))
+        if (!rcConstant(kConstants, token->text, value))
             return in.fail("unknown name: " + token->text);
-        value = known->value;
         in.at++;
         return true;
     }

@@ -3,6 +3,7 @@
 #ifndef TAVO_TOOLS_RCTOKENS_H
 #define TAVO_TOOLS_RCTOKENS_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,25 @@ bool rcUtf16(const std::string &text, std::u16string &units);
 
 // Questions about a token that may be missing (null at the end).
 std::string rcUpper(std::string text);
+
+// A Windows constant that resource lists are written with.
+struct RcConstant {
+    const char *name;
+    uint32_t value;
+};
+
+// The value of a name (any case) in a table of constants; false when the
+// table lacks it.
+template <size_t N>
+bool rcConstant(const RcConstant (&table)[N], const std::string &name, uint32_t &value) {
+    std::string upper = rcUpper(name);
+    for (const RcConstant &constant : table)
+        if (upper == constant.name) {
+            value = constant.value;
+            return true;
+        }
+    return false;
+}
 bool rcIsWord(const RcToken *token, const char *word); // in any case
 bool rcIsPunctuation(const RcToken *token, char mark);
 bool rcIsOpen(const RcToken *token);  // BEGIN or {

@@ -5,13 +5,8 @@
 
 namespace {
 
-struct Constant {
-    const char *name;
-    uint32_t value;
-};
-
 // The Windows constants that version resources are written with.
-const Constant kConstants[] = {
+const RcConstant kConstants[] = {
     {"VS_FFI_FILEFLAGSMASK", 0x3F},
     {"VS_FF_DEBUG", 0x01},
     {"VS_FF_PRERELEASE", 0x02},
@@ -62,12 +57,8 @@ bool primary(Reader &in, uint32_t &value) {
         return true;
     }
     if (token && token->kind == RcTokenKind::Word) {
-        std::string name = rcUpper(token->text);
-        auto known = std::find_if(std::begin(kConstants), std::end(kConstants),
-                                  [&](const Constant &c) { return name == c.name; });
-        if (known == std::end(kConstants))
+        if (!rcConstant(kConstants, token->text, value))
             return in.fail("unknown name: " + token->text);
-        value = known->value;
         in.at++;
         return true;
     }
@@ -270,7 +261,7 @@ std::u16string fixedInfo(const RcVersion &version) {
 } // namespace
 
 bool rcReadVersion(const std::string &path, const std::vector<RcToken> &tokens, size_t &at,
-                    RcVersion &version, std::string &error) {
+                   RcVersion &version, std::string &error) {
     Reader in{path, tokens, at, error};
     bool known = true;
     while (known) {
