@@ -26,6 +26,32 @@ TEST(Surfaces, ResizingKeepsWhatBothSizesShare) {
     EXPECT_TRUE(surface.pixels.empty());
 }
 
+// Growing and shrinking each way in turn, the rows moving inside one
+// buffer: every pixel is the one it was where both sizes share it, and the
+// fill of that resize elsewhere.
+TEST(Surfaces, EveryMixOfGrowingAndShrinkingKeepsEachSharedPixel) {
+    posix::Surface surface;
+    LONG width = 0, height = 0;
+    std::vector<COLORREF> expected;
+    const LONG sizes[][2] = {{5, 4}, {9, 6}, {3, 7}, {8, 2}, {8, 9}, {2, 2}, {0, 3}, {6, 5}, {6, 5}};
+    COLORREF fill = 1;
+    for (const auto &size : sizes) {
+        std::vector<COLORREF> next(size_t(size[0] * size[1]), fill);
+        for (LONG y = 0; y < std::min(height, size[1]); y++)
+            for (LONG x = 0; x < std::min(width, size[0]); x++)
+                next[size_t(y * size[0] + x)] = expected[size_t(y * width + x)];
+        surface.resize(size[0], size[1], fill);
+        width = size[0];
+        height = size[1];
+        expected = next;
+        ASSERT_EQ(surface.pixels, expected) << "at " << width << " x " << height;
+        // Every pixel different before the next resize.
+        for (size_t i = 0; i < expected.size(); i++)
+            surface.pixels[i] = expected[i] = COLORREF(0x10000 + fill * 100 + i);
+        fill++;
+    }
+}
+
 TEST(Surfaces, FillRectFillsExactlyTheRectangleMovedByTheOriginWithinTheClip) {
     posix::Surface surface;
     surface.resize(20, 20, kWhite);
