@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# The fuzz targets of fuzz/, built with the linux-fuzz preset (clang,
-# libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer).
+# The fuzz targets of fuzz/ (clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer).
 #
 #   bash scripts/fuzz.sh smoke [SECONDS]   every target for SECONDS (20 by
 #                                          default) on its committed seeds,
 #                                          a target a core at a time; a
-#                                          crash fails (the test command)
+#                                          crash fails (the test command).
+#                                          The targets of the linux-asan
+#                                          build, which the test command
+#                                          has just built for its suite
 #   bash scripts/fuzz.sh run TARGET RUNS   a campaign of RUNS executions of
 #                                          one target, at the lowest
 #                                          priority, keeping what it finds
-#                                          in build/linux-fuzz/corpus/TARGET
+#                                          in build/linux-fuzz/corpus/TARGET;
+#                                          the optimised linux-fuzz build
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-tavo_build linux-fuzz
-fuzzers=build/linux-fuzz/fuzz
+preset=linux-fuzz
+[ "${1:-smoke}" = smoke ] && preset=linux-asan
+tavo_build $preset
+fuzzers=build/$preset/fuzz
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0

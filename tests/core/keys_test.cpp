@@ -225,7 +225,7 @@ TEST_F(KeyIntake, MessagesGoToTheCallerOnlyWhenAllFit) {
         UINT uMsgCount;
         TRANSMSG TransMsg[32];
     } list = {32, {}};
-    state['Q'] = 0x80;
+    state[BYTE('Q')] = 0x80;
     UINT count = ImeToAsciiEx(Code('Q', 'q'), 0x10, state, (LPTRANSMSGLIST)&list, 0, imc);
     ASSERT_GT(count, 0u);
     EXPECT_EQ(ic->dwNumMsgBuf, 0u);
@@ -239,7 +239,7 @@ TEST_F(KeyIntake, MessagesGoToTheCallerOnlyWhenAllFit) {
     // A release with the dot keys off never reaches the engine.
     ic->dwNumMsgBuf = 0;
     list.uMsgCount = 32;
-    state['Q'] = 0;
+    state[BYTE('Q')] = 0;
     EXPECT_EQ(ImeToAsciiEx(Code('Q', 'q'), 0x10 | kRelease, state, (LPTRANSMSGLIST)&list, 0, imc),
               0u);
     EXPECT_EQ(ic->dwNumMsgBuf, 0u);

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 const WCHAR kCharacter[] = u"字";
 const char kCharacterBig5[] = "\xA6\x72"; // 字
 
