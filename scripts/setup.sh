@@ -35,10 +35,11 @@ tavo_install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
 
+# tavo_build PRESET [cmake --build options...]
 tavo_build() {
     local preset=$1
     cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j "$(nproc)"
+    cmake --build --preset "$preset" -j "$(nproc)" "${@:2}"
 }
 
 tavo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
