@@ -33,7 +33,8 @@ TEST(Surfaces, EveryMixOfGrowingAndShrinkingKeepsEachSharedPixel) {
     posix::Surface surface;
     LONG width = 0, height = 0;
     std::vector<COLORREF> expected;
-    const LONG sizes[][2] = {{5, 4}, {9, 6}, {3, 7}, {8, 2}, {8, 9}, {2, 2}, {0, 3}, {6, 5}, {6, 5}};
+    const LONG sizes[][2] = {{5, 4}, {9, 6}, {3, 7}, {8, 2}, {8, 9},
+                             {2, 2}, {0, 3}, {6, 5}, {6, 5}};
     COLORREF fill = 1;
     for (const auto &size : sizes) {
         std::vector<COLORREF> next(size_t(size[0] * size[1]), fill);
