@@ -6,7 +6,7 @@ set -euo pipefail
 # The fuzz targets need clang with libFuzzer and the sanitizers' runtimes;
 # llvm-14 brings llvm-symbolizer for readable reports.
 tavo_packages=(build-essential cmake pkg-config python3 googletest libgtest-dev libgmock-dev
-               libbenchmark-dev libpulse0 espeak-ng sox libpng-dev libfreetype-dev
+               libbenchmark-dev libpulse0 espeak-ng libespeak-ng-dev sox libpng-dev libfreetype-dev
                libfontconfig-dev fonts-noto-cjk clang-tidy clang-14 libclang-rt-14-dev llvm-14
                libibus-1.0-dev ibus dbus-daemon)
 # The Windows build: the MinGW-w64 cross-compilers, NSIS for the setup

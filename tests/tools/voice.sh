@@ -105,15 +105,24 @@ expect_error "silent espeak" "recording baat3: espeak-ng gave no usable sound" \
 expect_error "no keys" "--dictionary or --syllables" "$tavovoice" tones --out "$work/bad.vdb"
 
 # A real recording: trimmed, at 16 kHz, named; the syllabic ng is voiced.
+# Through the library where the tool has it, and through the program.
 if espeak-ng --voices=yue 2>/dev/null | grep -q yue-Latn-jyutping; then
-    "$tavovoice" record --syllables nei5,ng5,hok2 --out "$work/spoken.vdb" >/dev/null ||
-        fail "record with espeak-ng"
-    check_voice "$work/spoken.vdb" nei5 ng5 hok2
-    "$tavodb" dump --full "$work/spoken.vdb" | grep -F "{ng5}" |
-        grep -qF '\x80\x3E\x00\x00\x00\x7D\x00\x00' || fail "ng5: not 16 kHz 16-bit mono"
-    ng=$("$tavodb" lookup "$work/spoken.vdb" "{ng5}" | grep -oE '\[[0-9]+ bytes' | tr -d '[' |
-        cut -d' ' -f1)
-    [ "${ng:-0}" -gt 5000 ] || fail "ng5 is only $ng bytes"
+    for way in library program; do
+        program=()
+        [ $way = program ] && program=(--espeak espeak-ng)
+        "$tavovoice" record --syllables nei5,ng5,hok2 --out "$work/spoken.vdb" "${program[@]}" \
+            >/dev/null || fail "record with espeak-ng ($way)"
+        check_voice "$work/spoken.vdb" nei5 ng5 hok2
+        "$tavodb" dump --full "$work/spoken.vdb" | grep -F "{ng5}" |
+            grep -qF '\x80\x3E\x00\x00\x00\x7D\x00\x00' || fail "ng5: not 16 kHz 16-bit mono ($way)"
+        ng=$("$tavodb" lookup "$work/spoken.vdb" "{ng5}" | grep -oE '\[[0-9]+ bytes' | tr -d '[' |
+            cut -d' ' -f1)
+        [ "${ng:-0}" -gt 5000 ] || fail "ng5 is only $ng bytes ($way)"
+    done
+    # The same keys give the same voice.
+    "$tavovoice" record --syllables nei5,ng5,hok2 --out "$work/again.vdb" >/dev/null &&
+        "$tavovoice" record --syllables nei5,ng5,hok2 --out "$work/spoken.vdb" >/dev/null &&
+        cmp -s "$work/again.vdb" "$work/spoken.vdb" || fail "two recordings of the same keys differ"
 else
     echo "no espeak-ng with the yue-Latn-jyutping voice: recording not tested"
 fi

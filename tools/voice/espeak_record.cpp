@@ -2,6 +2,11 @@
 #include "tools/voice/espeak_record.h"
 
 #include <cstdio>
+#include <mutex>
+
+#ifdef TAVO_ESPEAK_LIBRARY
+#include <espeak-ng/speak_lib.h>
+#endif
 
 #include "tools/voice/sound_edit.h"
 
@@ -55,6 +60,45 @@ std::string spokenText(const std::string &jyutping) {
     return text + syllable;
 }
 
+// The recording without its silent ends, at rate.
+bool cleanRecording(WaveSound &recorded, unsigned rate, WaveSound &sound, std::string &error) {
+    soundTrimSilence(recorded.samples, recorded.rate);
+    if (recorded.samples.empty()) {
+        error = "espeak-ng said nothing";
+        return false;
+    }
+    sound.rate = rate;
+    sound.samples = soundResample(recorded.samples, recorded.rate, rate);
+    return true;
+}
+
+#ifdef TAVO_ESPEAK_LIBRARY
+// The library is one synthesiser for the whole process.
+std::mutex synthesiserLock;
+std::vector<int16_t> *collected = nullptr;
+
+int collect(short *samples, int count, espeak_EVENT *) {
+    if (samples != nullptr && count > 0)
+        collected->insert(collected->end(), samples, samples + count);
+    return 0;
+}
+
+// Its sample rate once it has started with the jyutping voice; 0 when it
+// can't.
+int synthesiserRate(std::string &error) {
+    static int rate = [] {
+        int started = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0);
+        if (started <= 0 || espeak_SetVoiceByName(ESPEAK_JYUTPING_VOICE) != EE_OK)
+            return 0;
+        espeak_SetSynthCallback(collect);
+        return started;
+    }();
+    if (rate == 0)
+        error = "the espeak-ng library has no " ESPEAK_JYUTPING_VOICE " voice";
+    return rate;
+}
+#endif
+
 } // namespace
 
 bool espeakRecord(const std::string &program, const std::string &jyutping, unsigned speed,
@@ -71,12 +115,45 @@ bool espeakRecord(const std::string &program, const std::string &jyutping, unsig
         error = "espeak-ng gave no usable sound: " + error;
         return false;
     }
-    soundTrimSilence(recorded.samples, recorded.rate);
-    if (recorded.samples.empty()) {
-        error = "espeak-ng said nothing";
-        return false;
-    }
-    sound.rate = rate;
-    sound.samples = soundResample(recorded.samples, recorded.rate, rate);
+    return cleanRecording(recorded, rate, sound, error);
+}
+
+bool espeakLibraryAvailable() {
+#ifdef TAVO_ESPEAK_LIBRARY
     return true;
+#else
+    return false;
+#endif
+}
+
+bool espeakLibraryRecord(const std::string &jyutping, unsigned speed, unsigned rate,
+                         WaveSound &sound, std::string &error) {
+#ifdef TAVO_ESPEAK_LIBRARY
+    WaveSound recorded;
+    {
+        std::lock_guard hold(synthesiserLock);
+        int synthesised = synthesiserRate(error);
+        if (synthesised == 0)
+            return false;
+        recorded.rate = unsigned(synthesised);
+        espeak_SetParameter(espeakRATE, int(speed), 0);
+        // As the program reads its text: phoneme input in [[ ]], and the
+        // pause at the end (trimmed with the rest of the silence).
+        std::string text = spokenText(jyutping);
+        collected = &recorded.samples;
+        espeak_ERROR result =
+            espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0,
+                         espeakCHARS_AUTO | espeakPHONEMES | espeakENDPAUSE, nullptr, nullptr);
+        collected = nullptr;
+        if (result != EE_OK) {
+            error = "the espeak-ng library failed on \"" + text + "\"";
+            return false;
+        }
+    }
+    return cleanRecording(recorded, rate, sound, error);
+#else
+    (void)jyutping, (void)speed, (void)rate, (void)sound;
+    error = "built without the espeak-ng library";
+    return false;
+#endif
 }

@@ -27,7 +27,9 @@ Modes:
          [--espeak PROGRAM] [--speed WPM]
       records every key with espeak-ng's voice )" ESPEAK_JYUTPING_VOICE R"(
       at WPM words a minute (default )" TAVO_STRING(ESPEAK_SPEED) R"(), N at a time
-      (default: one per core)
+      (default: one per core); through the espeak-ng library where the tool
+      was built with it (one at a time), else, or with --espeak, by running
+      the program
   tones KEYS --out VOICE.vdb [--phrases PHRASES.idb] [--jobs N]
       a voice of short tones, one per syllable, for tests
 
@@ -160,8 +162,16 @@ int run(const std::string &mode, const Options &options) {
         !chooseKeys(options, keys, error) || !chooseAliases(options, keys, aliases, error))
         return fail(error);
     VoiceRecorder recorder = tones;
-    if (mode == "record") {
-        auto espeak = options.find("--espeak");
+    auto espeak = options.find("--espeak");
+    if (mode == "record" && espeak == options.end() && espeakLibraryAvailable()) {
+        // The synthesiser carries a little of each recording into the
+        // next, so the same keys give the same voice only when recorded
+        // one after another, in their order.
+        jobs = 1;
+        recorder = [speed](const std::string &jyutping, WaveSound &sound, std::string &error) {
+            return espeakLibraryRecord(jyutping, speed, VOICE_RATE, sound, error);
+        };
+    } else if (mode == "record") {
         std::string program = espeak == options.end() ? "espeak-ng" : espeak->second;
         recorder = [program, speed](const std::string &jyutping, WaveSound &sound,
                                     std::string &error) {
