@@ -124,8 +124,15 @@ void ScratchMachine::setSetting(const char *name, uint32_t value) const {
     if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
                         nullptr, &handle, nullptr) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
-                   sizeof value);
+    // A value already there is not written again: a write rewrites the
+    // whole registry file, and the scenarios set every setting each time.
+    uint32_t current = 0;
+    DWORD type = 0, size = sizeof current;
+    if (RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE *>(&current),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof current || current != value)
+        RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
+                       sizeof value);
     RegCloseKey(handle);
 }
 
