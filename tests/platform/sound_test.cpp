@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -169,10 +170,14 @@ TEST_F(Sounds, StopFromAnotherThreadCutsOffASynchronousPlayAtOnce) {
     setenv("TAVO_SOUND_TIMESCALE", "1", 1);
     Clock::time_point returned;
     BOOL result = FALSE;
+    std::atomic<bool> playing{false};
     std::thread player([&] {
+        playing = true;
         result = playMemory(tone8(2000));
         returned = Clock::now();
     });
+    while (!playing)
+        Sleep(1);
     Sleep(100);
     auto stopped = Clock::now();
     EXPECT_TRUE(PlaySoundA(nullptr, nullptr, 0));
@@ -188,7 +193,9 @@ TEST_F(Sounds, StopFromAnotherThreadCutsOffASynchronousPlayAtOnce) {
     ASSERT_EQ(
         std::sscanf(entries[0].c_str(), "0 ms  memory  cut off after %u ms of 2000 ms", &played), 1)
         << entries[0];
-    EXPECT_GE(played, 90u);
+    // Most of the wait: the playing thread may yet start late on a busy
+    // machine.
+    EXPECT_GE(played, 50u);
     EXPECT_LT(played, 1000u);
     size_t samples = (readFile(capture()).size() - 44) / 2;
     EXPECT_NEAR(double(samples), played * 16.0, 16.0);
