@@ -23,8 +23,8 @@ bool espeakRecord(const std::string &program, const std::string &jyutping, unsig
                   unsigned rate, WaveSound &sound, std::string &error);
 
 // The same through the espeak-ng library in this process, which spares a
-// program started per recording (the voice's 2,400 recordings take a
-// second instead of most of a minute). Calls from several threads take
+// program started per recording (the voice's 2,400 recordings take two
+// seconds instead of most of a minute). Calls from several threads take
 // turns. Available when the tool was built with the library.
 bool espeakLibraryAvailable();
 bool espeakLibraryRecord(const std::string &jyutping, unsigned speed, unsigned rate,
